@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Quellon's one entry point for developers and CI.
+#   ./quellon.sh say "TEXT"   set up, build, and speak TEXT with the built-in voice
+#   ./quellon.sh test         set up, build every build, and run every test
+#   ./quellon.sh build        set up and build the native and Windows builds
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+JOBS=${QUELLON_JOBS:-$(nproc)}
+
+log() { printf '\033[1mquellon:\033[0m %s\n' "$*" >&2; }
+die() { printf 'quellon: error: %s\n' "$*" >&2; exit 1; }
+
+# Debian packages the builds and tests need. Installed only when missing, so a second run
+# touches nothing.
+PACKAGES=(
+  build-essential cmake g++ clang libclang-rt-14-dev clang-format
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb xdotool x11-utils
+  festival festival-czech festvox-czech-ph sox
+  libpulse-dev alsa-utils
+)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# configure_and_build PRESET [TARGETS...]
+configure_and_build() {
+  local preset=$1; shift
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" >/dev/null
+  fi
+  if [ $# -gt 0 ]; then
+    cmake --build --preset "$preset" -j "$JOBS" --target "$@"
+  else
+    cmake --build --preset "$preset" -j "$JOBS"
+  fi
+}
+
+# The program folder of each build: programs, voice, dictionaries side by side.
+build_voice() {
+  if [ -x build/linux/tools/voicebuild/quellon-voicebuild ] && [ -f tools/voicebuild/build-voice.sh ]; then
+    bash tools/voicebuild/build-voice.sh "$ROOT/build/linux" "$ROOT/dist"
+  fi
+}
+
+cmd_build() {
+  ensure_packages
+  configure_and_build linux
+  configure_and_build windows
+}
+
+cmd_say() {
+  ensure_packages
+  configure_and_build linux
+  build_voice
+  local say=build/linux/app/say/quellon-say
+  if [ ! -x "$say" ]; then
+    die "the speaking program (quellon-say) is not built yet in this version; the build itself succeeded"
+  fi
+  exec "$say" --voice-dir "$ROOT/dist" "$@"
+}
+
+run_ctest() {
+  local preset=$1
+  log "running the $preset tests"
+  ctest --preset "$preset" -j "$JOBS"
+}
+
+cmd_test() {
+  ensure_packages
+  log "building the native build"
+  configure_and_build linux
+  log "building the Windows build"
+  configure_and_build windows
+  log "building the sanitizer build"
+  configure_and_build asan
+  if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
+    log "building the fuzz targets"
+    configure_and_build fuzz
+  fi
+  build_voice
+  local failed=0
+  run_ctest linux || failed=1
+  run_ctest asan || failed=1
+  run_ctest windows || failed=1
+  if [ -d build/fuzz ] && [ -f build/fuzz/CTestTestfile.cmake ]; then
+    log "running the fuzz smoke runs"
+    (cd build/fuzz && ctest -j "$JOBS" --output-on-failure) || failed=1
+  fi
+  if [ $failed -ne 0 ]; then
+    log "some tests failed"
+    exit 1
+  fi
+  log "all tests passed"
+}
+
+case "${1:-}" in
+  say) shift; cmd_say "$@" ;;
+  test) shift; cmd_test "$@" ;;
+  build) shift; cmd_build "$@" ;;
+  *) echo "usage: ./quellon.sh say \"TEXT\" | ./quellon.sh test | ./quellon.sh build" >&2; exit 2 ;;
+esac
