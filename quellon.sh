@@ -19,7 +19,7 @@ PACKAGES=(
   mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xdotool x11-utils
   festival festival-czech festvox-czech-ph sox
-  libpulse-dev alsa-utils
+  libpulse-dev python3
 )
 
 ensure_packages() {
@@ -70,7 +70,7 @@ cmd_say() {
   if [ ! -x "$say" ]; then
     die "the speaking program (quellon-say) is not built yet in this version; the build itself succeeded"
   fi
-  exec "$say" --voice-dir "$ROOT/dist" "$@"
+  exec "$say" --folder "$ROOT/dist" "$@"
 }
 
 run_ctest() {
