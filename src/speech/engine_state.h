@@ -21,7 +21,7 @@ struct EngineState {
   bool StopFlag = false;            // speech was stopped; every loop ends early while set
   bool Playing = false;             // sound is being played
   SampleArray SpeechBuffer = EmptySamples();  // the rendered next word
-  std::int16_t SpeakIndex = 0;      // position just after the delimiter of the last word taken
+  std::int16_t SpeakIndex = 0;  // position just after the delimiter of the last word taken
 };
 
 }  // namespace quellon

@@ -15,7 +15,9 @@ using SampleArray = std::vector<std::int16_t>;
 inline std::int32_t UpperBound(const SampleArray& a) {
   return a.empty() ? 0 : static_cast<std::int32_t>(a.size()) - 1;
 }
-inline SampleArray EmptySamples() { return SampleArray(1, 0); }
+inline SampleArray EmptySamples() {
+  return SampleArray(1, 0);
+}
 
 constexpr int kSampleRate = 22050;
 

@@ -21,7 +21,7 @@ struct VoiceIndexEntry {
 // Voice parameters a packed voice may set; defaults are restored by InitSynthesis only, never by
 // loading another voice.
 struct VoiceParameters {
-  std::int32_t PitchDegradation = 30;  // "pitch_deg"
+  std::int32_t PitchDegradation = 30;    // "pitch_deg"
   std::int16_t PitchDnShiftTarget = 10;  // "PITCHDN"
   std::int16_t PitchUpShiftTarget = 20;  // "PITCHUP"
 };
