@@ -73,10 +73,40 @@ cmd_say() {
   exec "$say" --folder "$ROOT/dist" "$@"
 }
 
+# Adds up the GoogleTest reports of one build: prints "NAME: N passed, M failed".
+TOTAL_PASSED=0
+TOTAL_FAILED=0
+count_tests() {
+  local preset=$1 dir="build/$1/test-reports"
+  [ -d "$dir" ] || return 0
+  local counts
+  counts=$(cat "$dir"/*.xml 2>/dev/null | awk '
+    /<testsuites / {
+      match($0, / tests="[0-9]+"/); t += substr($0, RSTART + 8, RLENGTH - 9)
+      match($0, / failures="[0-9]+"/); f += substr($0, RSTART + 11, RLENGTH - 12)
+      match($0, / errors="[0-9]+"/); e += substr($0, RSTART + 9, RLENGTH - 10)
+    }
+    END { printf "%d %d\n", t - f - e, f + e }')
+  read -r passed failed <<<"$counts"
+  echo "$preset: $passed passed, $failed failed"
+  TOTAL_PASSED=$((TOTAL_PASSED + passed))
+  TOTAL_FAILED=$((TOTAL_FAILED + failed))
+  LAST_FAILED=$failed
+}
+
 run_ctest() {
   local preset=$1
   log "running the $preset tests"
-  ctest --preset "$preset" -j "$JOBS"
+  rm -rf "build/$preset/test-reports"
+  local rc=0
+  ctest --preset "$preset" -j "$JOBS" || rc=1
+  LAST_FAILED=0
+  count_tests "$preset"
+  if [ $rc -ne 0 ] && [ "$LAST_FAILED" -eq 0 ]; then
+    # A test program crashed or a non-GoogleTest check failed: it left no failure in a report.
+    TOTAL_FAILED=$((TOTAL_FAILED + 1))
+  fi
+  return $rc
 }
 
 cmd_test() {
@@ -102,9 +132,11 @@ cmd_test() {
   fi
   if [ $failed -ne 0 ]; then
     log "some tests failed"
-    exit 1
+  else
+    log "all tests passed"
   fi
-  log "all tests passed"
+  echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+  [ $failed -eq 0 ]
 }
 
 case "${1:-}" in

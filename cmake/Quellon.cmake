@@ -62,7 +62,9 @@ function(quellon_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_DEPS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE QUELLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   quellon_warnings(${T_NAME})
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+  # Each run leaves an XML report; quellon.sh adds them up into the test counts it prints.
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1
+                                  --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${T_NAME}.xml)
 endfunction()
 
 # quellon_program(NAME <exe> SOURCES <files...> [DEPS <targets...>])
