@@ -1,0 +1,116 @@
+# A headless Wine desktop session for end-to-end tests of the Windows build. Source this file,
+# call wine_session_start, run programs with wine_run / wine_start, and the EXIT trap set by
+# wine_session_start ends only what this session started (its Xvfb, its wineserver, its files).
+#
+#   source tests/wine/session.sh
+#   wine_session_start            # Xvfb on a free display, a prefix with a virtual desktop,
+#                                 # audio through ALSA into $WINE_AUDIO_FILE (raw s16le)
+#   wine_run prog.exe args...     # run to the end (bounded by a timeout)
+#   pid=$(wine_start prog.exe args...)   # start in the background
+#   wine_wait_file PATH [SECONDS] # wait for a file a program writes (no sleeps in tests)
+#
+# Facts this relies on are measured under Wine 8 (Debian 12): see the project notes.
+
+WINE_SESSION_ROOT=""
+WINE_SESSION_XVFB_PID=""
+WINE_SESSION_PIDS=()
+
+_wine_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+_wine_repo=$(cd "$_wine_here/../.." && pwd)
+
+wine_session_stop() {
+  local pid
+  for pid in "${WINE_SESSION_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  if [ -n "$WINE_SESSION_ROOT" ] && [ -d "$WINE_SESSION_ROOT" ]; then
+    WINEPREFIX="$WINE_SESSION_ROOT/prefix" timeout 20 wineserver -k 2>/dev/null || true
+  fi
+  if [ -n "$WINE_SESSION_XVFB_PID" ]; then
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+  fi
+  if [ -n "$WINE_SESSION_ROOT" ]; then
+    rm -rf "$WINE_SESSION_ROOT/run" "$WINE_SESSION_ROOT/xdg"
+  fi
+  WINE_SESSION_XVFB_PID=""
+  WINE_SESSION_PIDS=()
+}
+
+# Waits until PATH exists (polling the file system, bounded). Returns 1 on time-out.
+wine_wait_file() {
+  local path=$1 seconds=${2:-30} i
+  for ((i = 0; i < seconds * 20; i++)); do
+    [ -e "$path" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+_wine_free_display() {
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+wine_session_start() {
+  WINE_SESSION_ROOT=${QUELLON_WINE_GUI_ROOT:-$_wine_repo/build/wine-gui}
+  mkdir -p "$WINE_SESSION_ROOT/home" "$WINE_SESSION_ROOT/xdg" "$WINE_SESSION_ROOT/run"
+  chmod 700 "$WINE_SESSION_ROOT/xdg"
+  trap wine_session_stop EXIT
+
+  local display
+  display=$(_wine_free_display) || { echo "wine session: no free X display" >&2; return 1; }
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  WINE_SESSION_XVFB_PID=$!
+  local i
+  for ((i = 0; i < 200; i++)); do
+    DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 || { echo "wine session: Xvfb did not start" >&2; return 1; }
+
+  export DISPLAY=":$display"
+  export HOME="$WINE_SESSION_ROOT/home" WINEPREFIX="$WINE_SESSION_ROOT/prefix" WINEARCH=win64
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export DBUS_SESSION_BUS_ADDRESS=disabled: XDG_RUNTIME_DIR="$WINE_SESSION_ROOT/xdg"
+  export PULSE_SERVER=unix:/nonexistent
+
+  # Audio: the ALSA file plugin writes what the program plays, bit-exact, into one raw file.
+  export WINE_AUDIO_FILE="$WINE_SESSION_ROOT/run/audio.raw"
+  cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default { type plug; slave.pcm "capfile"; }
+pcm.capfile { type file; slave.pcm "null"; file "$WINE_AUDIO_FILE"; format "raw"; }
+ASOUND
+
+  if [ ! -f "$WINEPREFIX/.quellon-ready" ]; then
+    timeout 180 wineboot -i >/dev/null 2>&1 || true
+    timeout 60 wineserver -w || true
+    # A virtual desktop: without a window manager every top-level hide or destroy stalls.
+    timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+      >/dev/null 2>&1
+    timeout 60 wineserver -w || true
+    touch "$WINEPREFIX/.quellon-ready"
+  fi
+  # Keep one server up for the whole session so each program starts quickly.
+  wineserver -p >/dev/null 2>&1 || true
+  : >"$WINE_AUDIO_FILE"
+}
+
+# The Windows form (Z:\...) of a Linux path, for arguments to Windows programs.
+wine_path() { printf 'Z:%s' "$(readlink -f "$1" | sed 's#/#\\#g')"; }
+
+wine_run() { timeout "${QUELLON_WINE_TIMEOUT:-120}" wine "$@"; }
+
+wine_start() {
+  timeout "${QUELLON_WINE_TIMEOUT:-120}" wine "$@" >/dev/null 2>&1 &
+  local pid=$!
+  WINE_SESSION_PIDS+=("$pid")
+  echo "$pid"
+}

@@ -1,0 +1,277 @@
+// quellon-target: the program the Wine end-to-end tests drive. It shows the standard controls a
+// screen reader meets (buttons, check and radio buttons, edit, rich edit, list box, combo box,
+// list view, tree view, progress bar, menus, message box) and one custom control with its own
+// IAccessible, and raises with NotifyWinEvent the events Wine does not raise by itself.
+//
+// Usage: quellon-target.exe DIR
+// On start it writes DIR\ready (one "name=hwnd" line per control, hex). It then polls
+// DIR\commands.txt every 20 ms and runs each new complete line; after line N it appends
+// "done N" to DIR\done.txt. Commands:
+//   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
+//   menu | foreground | msgbox TEXT | quit
+#include <windows.h>
+
+#include <commctrl.h>
+#include <oleacc.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "custom_accessible.h"
+
+namespace {
+
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kMsgBoxCommand = WM_APP + 1;
+constexpr int kMenuFileExit = 100;
+constexpr int kMenuHelpAbout = 101;
+
+std::wstring g_dir;
+std::map<std::string, HWND> g_controls;
+HWND g_main = nullptr;
+std::streamoff g_commandOffset = 0;
+int g_commandsDone = 0;
+std::wstring g_pendingMessage;
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  return out;
+}
+
+HWND Make(const char* name, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
+          int w, int h, int id) {
+  HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
+                              g_main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleW(nullptr), nullptr);
+  g_controls[name] = hwnd;
+  return hwnd;
+}
+
+void CreateControls() {
+  int id = 1000;
+  Make("label", L"STATIC", L"Jméno:", 0, 10, 10, 80, 20, id++);
+  Make("edit", L"EDIT", L"Dobrý den\r\nDruhý řádek", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER, 100,
+       10, 300, 60, id++);
+  LoadLibraryW(L"riched20.dll");
+  Make("rich", RICHEDIT_CLASSW, L"Bohatý text\r\nDalší řádek", ES_MULTILINE | WS_BORDER, 100, 80,
+       300, 60, id++);
+  Make("button", L"BUTTON", L"OK", BS_PUSHBUTTON, 10, 150, 80, 25, id++);
+  Make("check", L"BUTTON", L"Zapnout zvuk", BS_AUTOCHECKBOX, 100, 150, 150, 25, id++);
+  Make("radio1", L"BUTTON", L"Malé", BS_AUTORADIOBUTTON | WS_GROUP, 260, 150, 80, 25, id++);
+  Make("radio2", L"BUTTON", L"Velké", BS_AUTORADIOBUTTON, 340, 150, 80, 25, id++);
+  HWND list =
+      Make("list", L"LISTBOX", L"", LBS_NOTIFY | WS_BORDER | WS_VSCROLL, 10, 185, 120, 80, id++);
+  for (const wchar_t* s : {L"První", L"Druhá", L"Třetí"}) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  }
+  HWND combo =
+      Make("combo", L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 140, 185, 120, 120, id++);
+  for (const wchar_t* s : {L"Praha", L"Brno", L"Ostrava"}) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  }
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  HWND lv = Make("listview", WC_LISTVIEWW, L"", LVS_REPORT | WS_BORDER, 270, 185, 200, 80, id++);
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT | LVCF_WIDTH;
+  col.cx = 150;
+  col.pszText = const_cast<wchar_t*>(L"Soubor");
+  SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+  int row = 0;
+  for (const wchar_t* s : {L"dopis.txt", L"obrázek.png"}) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row++;
+    item.pszText = const_cast<wchar_t*>(s);
+    SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  HWND tree = Make("tree", WC_TREEVIEWW, L"", TVS_HASLINES | TVS_HASBUTTONS | WS_BORDER, 10, 275,
+                   200, 80, id++);
+  TVINSERTSTRUCTW ins{};
+  ins.hParent = TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT;
+  ins.item.pszText = const_cast<wchar_t*>(L"Dokumenty");
+  auto root = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+  ins.hParent = root;
+  ins.item.pszText = const_cast<wchar_t*>(L"Dopisy");
+  SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
+  HWND progress = Make("progress", PROGRESS_CLASSW, L"", 0, 220, 275, 200, 20, id++);
+  SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  Make("custom", target::kCustomClass, L"Ovoce", WS_BORDER, 220, 305, 200, 62, id++);
+}
+
+void CreateMenus(HWND hwnd) {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, kMenuFileExit, L"&Konec");
+  HMENU help = CreatePopupMenu();
+  AppendMenuW(help, MF_STRING, kMenuHelpAbout, L"&O programu");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Soubor");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Nápověda");
+  SetMenu(hwnd, bar);
+}
+
+std::wstring PathIn(const wchar_t* name) {
+  return g_dir + L"\\" + name;
+}
+
+void WriteReady() {
+  std::ostringstream out;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%llx",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_main)));
+  out << "main=" << buf << "\n";
+  for (const auto& [name, hwnd] : g_controls) {
+    std::snprintf(buf, sizeof buf, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    out << name << "=" << buf << "\n";
+  }
+  // Written under another name and renamed, so a reader never sees half a file.
+  const std::wstring tmp = PathIn(L"ready.tmp");
+  std::ofstream(tmp.c_str(), std::ios::binary) << out.str();
+  MoveFileExW(tmp.c_str(), PathIn(L"ready").c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+HWND Control(const std::string& name) {
+  auto it = g_controls.find(name);
+  return it == g_controls.end() ? nullptr : it->second;
+}
+
+void RunCommand(const std::string& line) {
+  std::istringstream in(line);
+  std::string verb, name;
+  in >> verb;
+  if (verb == "focus") {
+    in >> name;
+    if (HWND h = Control(name)) SetFocus(h);
+  } else if (verb == "settext") {
+    in >> name;
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    if (HWND h = Control(name)) {
+      SetWindowTextW(h, Widen(rest).c_str());
+      NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, h, OBJID_CLIENT, CHILDID_SELF);
+    }
+  } else if (verb == "select") {
+    long start = 0, end = 0;
+    in >> name >> start >> end;
+    if (HWND h = Control(name)) SendMessageW(h, EM_SETSEL, start, end);
+  } else if (verb == "progress") {
+    int percent = 0;
+    in >> percent;
+    HWND h = Control("progress");
+    SendMessageW(h, PBM_SETPOS, percent, 0);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, h, OBJID_CLIENT, CHILDID_SELF);
+  } else if (verb == "custom") {
+    int index = 0;
+    in >> index;
+    target::SetCurrentItem(Control("custom"), index);
+  } else if (verb == "menu") {
+    NotifyWinEvent(EVENT_SYSTEM_MENUSTART, g_main, OBJID_MENU, CHILDID_SELF);
+    NotifyWinEvent(EVENT_SYSTEM_MENUEND, g_main, OBJID_MENU, CHILDID_SELF);
+  } else if (verb == "foreground") {
+    SetForegroundWindow(g_main);
+    NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, g_main, OBJID_WINDOW, CHILDID_SELF);
+  } else if (verb == "msgbox") {
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    g_pendingMessage = Widen(rest);
+    PostMessageW(g_main, kMsgBoxCommand, 0, 0);  // shown outside the timer, it runs its own loop
+  } else if (verb == "quit") {
+    DestroyWindow(g_main);
+  }
+}
+
+void PollCommands() {
+  std::ifstream in(PathIn(L"commands.txt").c_str(), std::ios::binary);
+  if (!in) return;
+  in.seekg(g_commandOffset);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (in.eof()) break;  // an unfinished last line waits for its newline
+    g_commandOffset = in.tellg();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    RunCommand(line);
+    ++g_commandsDone;
+    std::ofstream(PathIn(L"done.txt").c_str(), std::ios::app | std::ios::binary)
+        << "done " << g_commandsDone << "\n";
+    if (!IsWindow(g_main)) return;
+  }
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wp == kPollTimer) PollCommands();
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kMenuFileExit) DestroyWindow(hwnd);
+      if (LOWORD(wp) == kMenuHelpAbout) {
+        MessageBoxW(hwnd, L"Zkušební program", L"O programu", MB_OK | MB_ICONINFORMATION);
+      }
+      return 0;
+    case kMsgBoxCommand:
+      MessageBoxW(hwnd, g_pendingMessage.c_str(), L"Zpráva", MB_OK | MB_ICONINFORMATION);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc < 2) {
+    MessageBoxW(nullptr, L"usage: quellon-target.exe DIR", L"quellon-target", MB_OK);
+    return 2;
+  }
+  g_dir = argv[1];
+  LocalFree(argv);
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  target::RegisterCustomList(instance);
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = L"QuellonTargetMain";
+  RegisterClassW(&wc);
+  g_main = CreateWindowExW(0, wc.lpszClassName, L"Quellon Test Target", WS_OVERLAPPEDWINDOW, 40, 40,
+                           500, 440, nullptr, nullptr, instance, nullptr);
+  CreateMenus(g_main);
+  CreateControls();
+  ShowWindow(g_main, SW_SHOW);
+  UpdateWindow(g_main);
+  SetFocus(Control("edit"));
+  SetTimer(g_main, kPollTimer, 20, nullptr);
+  WriteReady();
+
+  MSG m;
+  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(g_main, &m)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+  }
+  CoUninitialize();
+  return 0;
+}
