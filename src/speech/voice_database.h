@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "speech/sample_array.h"
@@ -40,6 +41,8 @@ class VoiceDatabase : public UnitInventory {
   SampleArray LoadPitchMarkFile(std::u16string_view name) const;
   // Names of the packed voices in the program folder (without the trailing empty element).
   std::vector<std::u16string> ListVoices() const;
+  // True when `path` names an existing plain file that is not hidden; any error gives false.
+  static bool FileExists(const std::filesystem::path& path);
 
   bool PackedVoiceLoaded() const { return packedVoiceLoaded_; }
   VoiceParameters& Parameters() { return params_; }
@@ -54,7 +57,12 @@ class VoiceDatabase : public UnitInventory {
   std::vector<std::int16_t> sampleStore_;
   bool packedVoiceLoaded_ = false;
   VoiceParameters params_;
-  // (the implementation adds its name-to-entry map here)
+  // Name -> index in unitIndex_ of the FIRST entry with that name.
+  std::unordered_map<std::u16string, std::size_t> firstEntry_;
+
+  std::filesystem::path FilePath(std::u16string_view name, std::u16string_view extension) const;
+  void ReadIndexFile(const std::filesystem::path& path);
+  void ReadSampleFile(const std::filesystem::path& path);
 };
 
 }  // namespace quellon
