@@ -19,7 +19,7 @@ PACKAGES=(
   mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xdotool x11-utils
   festival festival-czech festvox-czech-ph sox
-  libpulse-dev python3
+  libpulse-dev pkg-config python3
 )
 
 ensure_packages() {
