@@ -25,7 +25,7 @@
 //   5. A unit the voice does not hold (no samples) adds nothing, even when the voice holds pitch
 //      marks under its name.
 //   6. A unit or word that would grow beyond kMaxSamples: the step that would grow it fails (a
-//      copy-path unit asking for more adds nothing).
+//      copy-path unit asking for more than the word has room for adds nothing).
 #include "synth/psola.h"
 
 #include <algorithm>
@@ -315,7 +315,9 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
     const double whole = std::trunc(std::abs(factor));
     const double frac = factor - std::trunc(factor);
     const double copies = whole + (frac > 0 ? 1 : 0);
-    if (!(copies * n + 1 <= static_cast<double>(kMaxSamples))) return;
+    // The copies must fit in what is left of the word's room, or the unit adds nothing.
+    const double room = static_cast<double>(kMaxSamples - UpperBound(output_));
+    if (!(copies * n + 1 <= room)) return;
     const auto wholeCount = static_cast<std::int64_t>(whole);
     out.clear();
     out.reserve(static_cast<std::size_t>(copies * n) + 1);
