@@ -252,9 +252,14 @@ class Selector {
 
   bool Emit(std::u16string u) {
     std::int32_t state = 0;
+    double factor = 1.0;
     const bool last = NextChar() == kNoChar;
-    const bool voiced = units_.UnitExists(u"!" + u);
-    double factor = voiced ? (long_ ? 0.5 : 0.3) : 1.0;
+  restart:
+    // A lone "ě" that is rewritten to "je" comes back here: the unit is emitted again from the
+    // start, so its state and factor are those of "je" (the values worked out for "ě" are
+    // dropped).
+    state = 0;
+    factor = units_.UnitExists(u"!" + u) ? (long_ ? 0.5 : 0.3) : 1.0;
     const char16_t c = u.back();
     const char32_t next = NextChar();
     switch (c) {
@@ -274,12 +279,9 @@ class Selector {
         pitch_ = Declination();
         const std::u16string before = u.size() == 2 ? u.substr(0, 1) : prevName_;
         if (before != u"d" && before != u"n" && before != u"t" && before != u"m") {
-          // Rewritten to "je" and dispatched again as a consonant-vowel unit ending in "e":
-          // the vowel rules run on from their first step with the factor, state and pitch
-          // computed here.
           u = u"je";
           prevClass_ = 1;
-          Vowel(u, factor, state, last);
+          goto restart;  // "je" ends in "e": the vowel rules handle it, so this runs once
         } else {
           state = 0;
           if (RestHasNoVoiced() || last) ApplyPauseClass(state);

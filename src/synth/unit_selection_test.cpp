@@ -72,18 +72,14 @@ TEST(UnitSelection, FactorRules) {
   const Units plain{u"b", u"a", u"o"};
   EXPECT_EQ(Select(u"baobb", 0, plain),
             u"b,1,0,0 a,.98,2,6 o,.8099999999999999,3,12 b,1,0,12 b,1,0,12");
-  // A lone "ě" after a consonant other than d, n, t, m becomes "je"; with R = 0.1 the factor
-  // goes 0.3 - 0.1 = 0.2, then 0.2 - 0.1 = 0.1 (the lower limit).
+  // A lone "ě" after a consonant other than d, n, t, m is emitted again as "je", with the
+  // factor of "je" (0.3 when it has pitch marks) less R: R(13, 11) = 0.01 gives 0.29, and
+  // R(13, 10) = 0.1 gives 0.2 (0.19999999999999998 rounded to two decimals).
   const Units je{u"b", u"!je"};
-  const std::u16string word =
-      u"bbbbbbbbbbě"
-      u"bb";  // "ě" at position 11 of 13: R = 0.01
-  EXPECT_NE(Select(word, 0, je).find(u"je,.28,"), std::u16string::npos);
-  EXPECT_NE(Select(u"bbbbbbbbbě"
-                   u"bbb",
-                   0, je)
-                .find(u"je,.1,"),
-            std::u16string::npos);
+  EXPECT_NE(Select(u"bbbbbbbbbběbb", 0, je).find(u" je,.29,3,23 "), std::u16string::npos);
+  EXPECT_NE(Select(u"bbbbbbbbběbbb", 0, je).find(u" je,.2,3,21 "), std::u16string::npos);
+  // Without pitch marks "je" starts from 1: 1 - 0.01.
+  EXPECT_NE(Select(u"bbbbbbbbbběbb", 0, Units{u"b"}).find(u" je,.99,3,23 "), std::u16string::npos);
   // A long vowel inside the word counts as long (factor 0.5 - R / 5); at the very end a lone
   // long vowel arrives already shortened and counts as short (0.3 x 1.2).
   const Units longs{u"a", u"!a", u"b"};

@@ -400,6 +400,14 @@ def phomene_to_wave(word, pause_class, inventory, pitch_deg):
 
     def emit(u):
         """Emits one unit; returns the pending second unit or None."""
+        while True:
+            result = emit_once(u)
+            if result[0] == "again":
+                u = result[1]
+                continue
+            return result[1]
+
+    def emit_once(u):
         i = st["i"]
         state = 0
         nc = next_char(i)
@@ -418,9 +426,8 @@ def phomene_to_wave(word, pause_class, inventory, pitch_deg):
             st["pitch"] = declination()
             before = u[0] if len(u) == 2 else st["prevname"]
             if before not in ("d", "n", "t", "m"):
-                u = "je"
                 st["prev"] = 1
-                u, factor, state = vowel_rules(u, factor, state, last)
+                return ("again", "je")  # emitted again from the first step as "je"
             else:
                 state = 0
                 if rest_has_no_voiced(i) or last:
@@ -492,7 +499,7 @@ def phomene_to_wave(word, pause_class, inventory, pitch_deg):
         item = "%s,%s,%d,%d" % (u, decimal_text(factor), state, st["pitch"])
         st["out"] += (" " if st["out"] else "") + item
         st["prevname"] = u
-        return pending
+        return ("done", pending)
 
     try:
         while st["i"] <= n:
