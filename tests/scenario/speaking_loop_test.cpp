@@ -1,0 +1,356 @@
+// Scenario tests of the speaking loop: the engine object, its 50 ms timer, the wave output and
+// the simulated device, all on the virtual clock.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fake_renderer.h"
+#include "platform/sim/sim_event_loop.h"
+#include "platform/sim/sim_wave_out.h"
+#include "speech/vaza_vorod.h"
+
+namespace quellon {
+namespace {
+
+using platform::SimEventLoop;
+using platform::SimWaveOut;
+using platform::WHDR_INQUEUE;
+using Micros = SimEventLoop::Micros;
+constexpr Micros kMs = 1000;
+constexpr Micros kStep = VazaVorod::kTimerPeriodMs * kMs;
+
+struct Rig {
+  explicit Rig(bool resetOnStop = true)
+      : device(loop),
+        engine(QUELLON_SOURCE_DIR "/tests/scenario/no-voice-here", loop, device,
+               Options(resetOnStop)) {}
+  VazaVorodOptions Options(bool resetOnStop) {
+    VazaVorodOptions o;
+    o.Output.ResetOnStop = resetOnStop;
+    o.Renderer = &renderer;
+    return o;
+  }
+  void Say(std::u16string text) { engine.Say(text); }
+  bool RunToEnd(Micros limit = 600 * 1000 * kMs) {
+    return loop.AdvanceUntil([this] { return engine.Finished(); }, limit);
+  }
+  bool AnyQueued() const {
+    for (int b = 0; b < WaveOutput::kBlocks; ++b) {
+      if (engine.Output().Header(b).dwFlags & WHDR_INQUEUE) return true;
+    }
+    return false;
+  }
+
+  SimEventLoop loop;
+  SimWaveOut device;
+  testing::FakeRenderer renderer;
+  VazaVorod engine;
+};
+
+TEST(SpeakingLoop, FirstSoundStartsOnTheSecondTimerStep) {
+  {
+    // Say takes the first word; step 1 renders it; step 2 opens the device and the primed
+    // notices write the first block right after that step.
+    Rig r;
+    r.loop.AdvanceBy(20 * kMs);  // Say somewhere between two timer steps
+    const Micros said = r.loop.Now();
+    r.Say(u"Ahoj světe");
+    EXPECT_EQ(r.engine.State().CurrentWord, u"Ahoj");
+    r.loop.AdvanceTo(said + 2 * kStep);
+    ASSERT_GE(r.device.FirstWriteTime(), 0);
+    EXPECT_LE(r.device.FirstWriteTime() - said, 2 * kStep);
+    EXPECT_EQ(r.device.FirstWriteTime(), 2 * kStep);  // the timer runs since creation at 0
+  }
+  {
+    // A leading space: the first step only consumes it, so the sound starts one step later.
+    Rig r;
+    r.Say(u" ahoj");
+    EXPECT_TRUE(r.engine.State().CurrentWord.empty());
+    r.loop.AdvanceTo(2 * kStep);
+    EXPECT_LT(r.device.FirstWriteTime(), 0);
+    r.loop.AdvanceTo(3 * kStep);
+    EXPECT_EQ(r.device.FirstWriteTime(), 3 * kStep);
+  }
+}
+
+TEST(SpeakingLoop, ConsecutiveWordsPlayWithoutGap) {
+  Rig r;
+  std::u16string text;
+  const char16_t* words[] = {u"jedna",    u"dvojka",  u"trojka",  u"ctyrka",  u"petka",   u"sestka",
+                             u"sedmicka", u"osmicka", u"devitka", u"desitka", u"jedenact"};
+  int n = 0;
+  for (const char16_t* w : words) {
+    // 140 ms to 640 ms a word, and some punctuation for the pause units.
+    r.renderer.lengths[w] = 3100 + (n * 2711) % 11000;
+    text += w;
+    text += (n % 4 == 3) ? u", " : u" ";
+    ++n;
+  }
+  text += u"konec.";
+  r.renderer.lengths[u"konec"] = 2300;
+  // Synthesis takes time, but keeps up: 30 ms of every 50 ms step.
+  r.Say(text);
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.renderer.words.size(), 12u);
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+  EXPECT_TRUE(r.device.Gaps().empty()) << r.device.Gaps().size() << " gaps";
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  EXPECT_FALSE(r.engine.IsSpeaking());
+  EXPECT_FALSE(r.engine.Output().DeviceOpen());
+  EXPECT_EQ(r.engine.Output().OpenResult(), 0u);
+}
+
+class SlowRenderer : public testing::FakeRenderer {
+ public:
+  explicit SlowRenderer(SimEventLoop& loop) : loop_(loop) {}
+  SampleArray Synthesize(std::u16string_view units) override {
+    loop_.Spend(35 * kMs);  // the CPU time this word takes
+    return FakeRenderer::Synthesize(units);
+  }
+
+ private:
+  SimEventLoop& loop_;
+};
+
+TEST(SpeakingLoop, DeviceNeverStarvesWhenSynthesisKeepsUp) {
+  SimEventLoop loop;
+  SimWaveOut device(loop);
+  SlowRenderer renderer(loop);
+  renderer.defaultLength = 4500;  // about 200 ms a word
+  VazaVorodOptions o;
+  o.Renderer = &renderer;
+  VazaVorod engine(QUELLON_SOURCE_DIR "/tests/scenario/no-voice-here", loop, device, o);
+  std::u16string text;
+  for (int i = 0; i < 40; ++i) text += u"slovo" + std::u16string(1, char16_t(u'a' + i % 26)) + u" ";
+  engine.Say(text);
+  ASSERT_TRUE(loop.AdvanceUntil([&] { return engine.Finished(); }, 120 * 1000 * kMs));
+  EXPECT_EQ(renderer.words.size(), 40u);
+  EXPECT_EQ(device.PlayedSamples(), renderer.expected);
+  EXPECT_TRUE(device.Gaps().empty());
+  EXPECT_EQ(device.OpenCount(), 1);
+}
+
+TEST(SpeakingLoop, ShortSoundLeavesDeviceOpenUntilItsBlockReturns) {
+  Rig r;
+  r.renderer.lengths[u"Ahoj"] = 1000;  // 2000 bytes: less than one block
+  r.Say(u"Ahoj");
+  r.loop.AdvanceTo(2 * kStep);  // step 2 and the five primed notices
+  const WaveOutput& out = r.engine.Output();
+  EXPECT_FALSE(out.MoreData());
+  EXPECT_FALSE(r.engine.IsSpeaking());  // the other primed notices cleared Playing
+  EXPECT_TRUE(out.DeviceOpen());        // one block is still queued
+  EXPECT_TRUE(out.Header(0).dwFlags & WHDR_INQUEUE);
+  EXPECT_EQ(out.Header(0).dwBufferLength, 2000u);
+  for (int b = 1; b < WaveOutput::kBlocks; ++b) {
+    EXPECT_EQ(out.Header(b).dwFlags & platform::WHDR_PREPARED, 0u) << b;  // unprepared
+  }
+  r.loop.AdvanceTo(2 * kStep + 46 * kMs);  // 1000 samples last 45.4 ms
+  EXPECT_FALSE(out.DeviceOpen());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+  EXPECT_TRUE(r.engine.Finished());
+}
+
+TEST(SpeakingLoop, StopWithFiveBlocksQueuedPlaysThemOutWithoutReset) {
+  Rig r(/*resetOnStop=*/false);
+  r.renderer.defaultLength = 30000;  // 1.36 s a word
+  r.Say(u"dlouhe slovo tady");
+  r.loop.AdvanceTo(2 * kStep + 250 * kMs);
+  ASSERT_TRUE(r.AnyQueued());
+  const std::size_t writtenBefore = r.device.PlayedBlocks().size() + r.device.QueuedBlocks();
+  EXPECT_EQ(r.device.QueuedBlocks(), 5u);
+  const Micros stopAt = r.loop.Now();
+  r.engine.Reset();
+  EXPECT_FALSE(r.engine.IsSpeaking());
+  EXPECT_TRUE(r.engine.State().StopFlag);
+  // A new text right away: StartPlayback refuses while a header is queued.
+  r.Say(u"nove");
+  r.loop.AdvanceTo(stopAt + 3 * kStep);
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  EXPECT_TRUE(r.engine.Output().DeviceOpen());
+  // The queued blocks play to their end (at most half a second), nothing new is written, and
+  // the device closes when the last one is back.
+  const Micros queuedUntil = r.device.PlaysUntil();
+  EXPECT_LE(queuedUntil - stopAt, 500 * kMs);
+  ASSERT_TRUE(r.loop.AdvanceUntil([&] { return !r.engine.Output().DeviceOpen(); }, 1000 * kMs));
+  EXPECT_EQ(r.loop.Now(), queuedUntil);
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  EXPECT_EQ(r.device.PlayedBlocks().size(), writtenBefore);
+  // The next step opens the device again for the new text.
+  r.loop.AdvanceBy(kStep);
+  EXPECT_EQ(r.device.OpenCount(), 2);
+  ASSERT_TRUE(r.RunToEnd());
+}
+
+TEST(SpeakingLoop, ResetSilencesWithinOneBlock) {
+  Rig r;  // the device is reset on stop
+  r.renderer.defaultLength = 30000;
+  r.Say(u"dlouhe slovo tady a jeste jedno");
+  r.loop.AdvanceTo(2 * kStep + 730 * kMs);
+  ASSERT_EQ(r.device.QueuedBlocks(), 5u);
+  const Micros stopAt = r.loop.Now();
+  r.engine.Reset();
+  const auto& blocks = r.device.PlayedBlocks();
+  ASSERT_FALSE(blocks.empty());
+  EXPECT_LE(blocks.back().end, stopAt);
+  EXPECT_EQ(r.device.QueuedBlocks(), 0u);
+  r.loop.PumpPending();  // the notices the reset returned close the device
+  EXPECT_FALSE(r.engine.Output().DeviceOpen());
+  EXPECT_FALSE(r.engine.IsSpeaking());
+  const std::size_t played = r.device.PlayedSamples().size();
+  r.loop.AdvanceBy(2000 * kMs);
+  EXPECT_EQ(r.device.PlayedSamples().size(), played);  // silent from the reset on
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  // A new text plays from the start, on a fresh device.
+  r.renderer.expected.clear();
+  r.device.ClearRecord();
+  r.Say(u"znovu");
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+  EXPECT_EQ(r.device.OpenCount(), 2);
+}
+
+TEST(SpeakingLoop, SayWhilePlayingCutsOffAndStartsAgain) {
+  Rig r;
+  r.renderer.defaultLength = 20000;
+  r.Say(u"prvni dlouha veta");
+  r.loop.AdvanceTo(2 * kStep + 300 * kMs);
+  r.renderer.expected.clear();
+  r.device.ClearRecord();
+  r.Say(u"druha");  // Playing: StopSpeech first, then the new text
+  EXPECT_EQ(r.engine.State().CurrentWord, u"druha");
+  EXPECT_FALSE(r.engine.State().StopFlag);
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+}
+
+TEST(SpeakingLoop, WordRenderedAfterTheSoundRanOutStartsNewPlayback) {
+  Rig r;
+  r.renderer.lengths[u"raz"] = 1000;
+  r.renderer.lengths[u"nic"] = 0;  // a word without sound
+  r.renderer.lengths[u"tri"] = 1500;
+  r.Say(u"raz nic tri");
+  r.loop.AdvanceTo(2 * kStep);  // "raz" plays, "nic" rendered to nothing
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  r.loop.AdvanceTo(3 * kStep);  // "raz" ran out and the device closed; "tri" is rendered now
+  EXPECT_FALSE(r.engine.Output().DeviceOpen());
+  EXPECT_GT(UpperBound(r.engine.State().SpeechBuffer), 0);
+  r.loop.AdvanceTo(4 * kStep);  // the next step opens the device again
+  EXPECT_EQ(r.device.OpenCount(), 2);
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+}
+
+TEST(SpeakingLoop, FailingDeviceKeepsPlayingSetUntilTheNextSay) {
+  Rig r;
+  r.device.FailOpen(platform::MMSYSERR_NODRIVER);
+  r.Say(u"ahoj");
+  r.loop.AdvanceTo(5 * kStep);
+  EXPECT_EQ(r.engine.Output().OpenResult(), platform::MMSYSERR_NODRIVER);
+  EXPECT_TRUE(r.engine.IsSpeaking());
+  EXPECT_FALSE(r.engine.Output().DeviceOpen());
+  EXPECT_EQ(r.device.OpenCount(), 0);
+  r.Say(u"znovu");  // clears the state and tries again
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.OpenCount(), 1);
+  EXPECT_FALSE(r.device.PlayedSamples().empty());
+}
+
+TEST(SpeakingLoop, StaleNoticeDoesNotRefillAQueuedBlock) {
+  Rig r;
+  r.renderer.defaultLength = 30000;
+  r.Say(u"dlouhe slovo");
+  r.loop.AdvanceTo(2 * kStep + 10 * kMs);
+  ASSERT_TRUE(r.engine.Output().Header(2).dwFlags & WHDR_INQUEUE);
+  const std::int32_t fed = r.engine.Output().FedBytes();
+  // A late notice for a header that is queued again, and one for a foreign address.
+  auto& header = const_cast<platform::WaveHdr&>(r.engine.Output().Header(2));
+  platform::WaveHdr foreign;
+  r.loop.PostMessage(r.engine.Output().WaveWindow(), platform::MM_WOM_DONE, 0,
+                     reinterpret_cast<platform::LParam>(&header));
+  r.loop.PostMessage(r.engine.Output().WaveWindow(), platform::MM_WOM_DONE, 0,
+                     reinterpret_cast<platform::LParam>(&foreign));
+  r.loop.PumpPending();
+  EXPECT_EQ(r.engine.Output().FedBytes(), fed);
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+}
+
+TEST(SpeakingLoop, TextLongerThan32767CharactersEndsCleanly) {
+  Rig r;
+  r.renderer.defaultLength = 100;
+  std::u16string text;
+  while (text.size() < 36000) text += u"slovo ";
+  r.Say(text);
+  ASSERT_TRUE(r.RunToEnd());
+  // 32767 = 6 x 5461 + 1: 5461 whole words, then the "s" at position 32767 ends the text.
+  ASSERT_EQ(r.renderer.words.size(), 5462u);
+  EXPECT_EQ(r.renderer.words.back(), u"s");
+  EXPECT_EQ(r.engine.SpeakingIndex(), 32766);
+  EXPECT_TRUE(r.engine.State().SpeechText.empty());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+
+  // A word that ends right at position 32767.
+  Rig r2;
+  r2.renderer.defaultLength = 10;
+  std::u16string text2(32766, u'x');
+  text2 += u". dalsi slova";
+  r2.Say(text2);
+  ASSERT_TRUE(r2.RunToEnd());
+  ASSERT_EQ(r2.renderer.words.size(), 1u);
+  EXPECT_EQ(r2.renderer.words[0].size(), 32766u);
+  EXPECT_EQ(r2.engine.SpeakingIndex(), 32766);
+}
+
+TEST(SpeakingLoop, PauseUnitPerTempoAndSeparation) {
+  Rig r;
+  EngineState& s = r.engine.State();
+  auto render = [&](std::u16string word, int pauseClass) {
+    s.StopFlag = false;
+    s.SpeechBuffer = EmptySamples();
+    s.CurrentWord = word;
+    s.PauseClass = pauseClass;
+    r.engine.Output().RenderWord();
+    EXPECT_TRUE(s.CurrentWord.empty());
+    return r.renderer.unitLists.back();
+  };
+  r.renderer.lengths[u"a"] = 10;
+  for (int tempo = -10; tempo <= 10; ++tempo) {
+    s.Tempo = static_cast<std::int16_t>(tempo);
+    const std::string full = std::to_string(70 - 2 * tempo);
+    const std::string comma = std::to_string(40 - 2 * tempo);
+    EXPECT_EQ(render(u"a", 1), u"wa,10 -," + std::u16string(full.begin(), full.end()) + u",0");
+    EXPECT_EQ(render(u"a", 2), u"wa,10 -," + std::u16string(full.begin(), full.end()) + u",0");
+    EXPECT_EQ(render(u"a", 3), u"wa,10 -," + std::u16string(comma.begin(), comma.end()) + u",0");
+    EXPECT_EQ(render(u"a", 0), u"wa,10");
+  }
+  s.Tempo = 10;
+  EXPECT_EQ(render(u"a", 1), u"wa,10 -,50,0");
+  s.Tempo = 20;  // a pause that comes out 0 adds nothing
+  EXPECT_EQ(render(u"a", 3), u"wa,10");
+  s.Tempo = 0;
+  s.WordSeparation = 3;
+  EXPECT_EQ(render(u"a", 0), u"wa,10 -,3,0");
+  EXPECT_EQ(render(u"a", 1), u"wa,10 -,73,0");
+  r.renderer.lengths[u"ticho"] = 0;  // no units: no separation, the punctuation pause stays
+  EXPECT_EQ(render(u"ticho", 0), u"");
+  EXPECT_EQ(render(u"ticho", 3), u" -,40,0");
+  s.WordSeparation = -5;
+  EXPECT_EQ(render(u"a", 0), u"wa,10");
+  // A pause of 70 repetitions of the missing pause unit lasts 3500 samples.
+  s.WordSeparation = 0;
+  r.renderer.lengths[u"b"] = 0;
+  render(u"b", 1);
+  EXPECT_EQ(UpperBound(s.SpeechBuffer), 3500);
+  // Nothing is rendered while a word waits for playback or StopFlag is set.
+  s.CurrentWord = u"a";
+  const std::size_t before = r.renderer.unitLists.size();
+  r.engine.Output().RenderWord();
+  s.SpeechBuffer = EmptySamples();
+  s.StopFlag = true;
+  r.engine.Output().RenderWord();
+  EXPECT_EQ(r.renderer.unitLists.size(), before);
+  EXPECT_EQ(s.CurrentWord, u"a");
+}
+
+}  // namespace
+}  // namespace quellon
