@@ -1,7 +1,9 @@
 // quellon-tts units (--voice PATH | --inventory FILE) [--pause-class N] [--pitch-deg N] WORD:
 // the unit list that unit selection makes of WORD. --inventory names a UTF-8 file with one unit
 // name a line (a CR before the line end is dropped, empty lines are ignored); every listed name
-// counts as present in the voice. --pitch-deg defaults to the voice's value (30 for an inventory).
+// counts as present in the voice. --voice PATH loads PATH.idx and PATH.vce (PATH without
+// extension). --pitch-deg defaults to the voice's value (30 for an inventory).
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "command.h"
 #include "frontend_util.h"
+#include "speech/voice_database.h"
 #include "synth/unit_selection.h"
 
 namespace quellon::tts {
@@ -68,18 +71,28 @@ int Run(const std::vector<std::string>& args) {
     }
   }
   if (!word || (voice.empty() && inventory.empty())) return UsageError(kCommand);
+  const bool stop = false;
+  const std::u16string word16 = text::Utf8ToUtf16(*word);
   if (!voice.empty()) {
-    std::fputs("quellon-tts: --voice is not available in this build\n", stderr);
-    return kExitUsage;
+    // PATH is the voice without extension: PATH.idx and PATH.vce in PATH's folder.
+    const std::filesystem::path path = PathFromUtf8(voice);
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    VoiceDatabase db(folder);
+    if (!db.LoadVoice(path.filename().u16string())) {
+      std::fprintf(stderr, "quellon-tts: cannot read %s.idx\n", voice.c_str());
+      return kExitFileError;
+    }
+    PrintLine(PhomeneToWave(word16, pauseClass.value_or(0), db,
+                            pitchDeg.value_or(db.Parameters().PitchDegradation), stop));
+    return kExitOk;
   }
   ListedUnits units;
   if (!ReadInventory(inventory, units)) {
     std::fprintf(stderr, "quellon-tts: cannot read %s\n", inventory.c_str());
     return kExitFileError;
   }
-  const bool stop = false;
-  PrintLine(PhomeneToWave(text::Utf8ToUtf16(*word), pauseClass.value_or(0), units,
-                          pitchDeg.value_or(30), stop));
+  PrintLine(PhomeneToWave(word16, pauseClass.value_or(0), units, pitchDeg.value_or(30), stop));
   return kExitOk;
 }
 
