@@ -442,8 +442,8 @@ void SimDesktop::CloseMenu() {
   RaiseEvent(EVENT_SYSTEM_MENUPOPUPEND, menuPopup_, OBJID_CLIENT, CHILDID_SELF);
   const Hwnd popup = menuPopup_;
   menuPopup_ = 0;
-  RaiseEvent(EVENT_SYSTEM_MENUEND, menuOwner_, OBJID_MENU, CHILDID_SELF);
   DestroyWindow(popup);
+  RaiseEvent(EVENT_SYSTEM_MENUEND, menuOwner_, OBJID_MENU, CHILDID_SELF);
   focus_ = Find(focusBeforeMenu_) ? focusBeforeMenu_ : 0;
   UpdateCaret();
 }
@@ -810,6 +810,7 @@ AccessibleChild SimAccessibility::ObjectFromEvent(Hwnd w, std::int32_t idObject,
   if (!sim || !sim->Alive()) return {};
   if (idChild == CHILDID_SELF) return {object, CHILDID_SELF};
   if (idChild < 0) return {};
+  sim->ChildCount();  // brings a live control's children up to date
   // A child that is a full object comes back as that object; a simple element as (parent, id).
   const std::vector<AccessibleChild> entries = sim->Entries();
   if (static_cast<std::size_t>(idChild) > entries.size()) return {};
