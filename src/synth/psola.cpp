@@ -11,8 +11,9 @@
 //   1. The stable mark is taken once, on the first (forward) pass over it. The walk back and
 //      forth over the marks passes it again, and moving it there would keep pushing the end of
 //      the unit away, so that a unit ran all 1001 periods. When the stable mark is among the last
-//      three marks the walk can never get two marks past it; the stop test then waits for the
-//      walk to reach its furthest mark instead.
+//      three marks the walk can never get two marks past it (i > s + 1 never holds); the test on
+//      the write position then applies from the moment the walk has reached the stable mark (or
+//      its furthest mark, m - 2, when the stable mark is the last one) on, for good.
 //   2. Recorded mark positions that lie outside the samples a unit keeps (a unit that ran all
 //      1001 periods records marks far past its end) are dropped, and a join is only made when the
 //      previous unit's last mark lies inside the output: cutting the output "to" a mark past its
@@ -229,7 +230,8 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
       std::int16_t shift = 0, delta = 0, start = 0, end = 0, L = 0;
       std::int32_t stable = 0;
       bool stableTaken = false;
-      const std::int32_t stopAfter = std::min(s + 1, m - 3);
+      const bool stopUnreachable = s + 1 >= m - 2;
+      bool reachedStable = false;
       for (std::int32_t j = 0; j <= 1000; ++j) {
         if (periods != 0 && (state == 11 || state == 13 || state == 10)) {
           const double target = state == 10 ? params.PitchUpShiftTarget : params.PitchDnShiftTarget;
@@ -285,7 +287,9 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
           if (FitsI32(after)) w = static_cast<std::int32_t>(after);
         }
 
-        if (i > stopAfter && std::int64_t{w} > std::int64_t{stable} + tail) {
+        if (stopUnreachable && i >= std::min(s, m - 2)) reachedStable = true;
+        const bool pastStable = stopUnreachable ? reachedStable : i > s + 1;
+        if (pastStable && std::int64_t{w} > std::int64_t{stable} + tail) {
           if (w >= 0 && std::int64_t{w} + 1 <= kMaxSamples)
             out.resize(static_cast<std::size_t>(w) + 1, 0);
           break;

@@ -7,8 +7,9 @@ variable, an index outside an array, a division by zero) raises Skip and is skip
 keep their old values.
 
 Decisions shared with the engine where the plain description and a sound result part ways:
-  - the stable mark is taken on the first pass only; when it is among the last three marks the
-    stop test waits for the walk to reach its furthest mark (i > min(s + 1, m - 3));
+  - the stable mark is taken on the first pass only; when it is among the last three marks
+    (so that i > s + 1 can never hold) the test on w applies for good once the walk has reached
+    mark min(s, m - 2);
   - marks outside the samples a unit keeps are not recorded; a join needs the previous unit's
     last mark inside the output, two previous marks and three new marks; stored mark positions
     are the exact output positions;
@@ -240,7 +241,7 @@ class Model:
                 except Skip:
                     pass
                 out = [0] * (2 * n + 1)
-                w, i, fwd, shift, stable, taken = 0, 0, True, 0, 0, False
+                w, i, fwd, shift, stable, taken, reached = 0, 0, True, 0, 0, False, False
                 delta = start = end = L = 0
                 for j in range(0, 1001):
                     try:
@@ -288,7 +289,13 @@ class Model:
                             STATS["samples not written"] += 0 <= w < len(out) and 0 <= k <= n
                             pass
                         w += 1
-                    if i > min(s + 1, m - 3) and w > stable + tail:
+                    if s + 1 >= m - 2:
+                        if i >= min(s, m - 2):
+                            reached = True
+                        stop = reached and w > stable + tail
+                    else:
+                        stop = i > s + 1 and w > stable + tail
+                    if stop:
                         if w >= 0:
                             out = (out + [0] * max(0, w + 1 - len(out)))[:w + 1]
                         STATS["stops"] += 1
@@ -491,7 +498,7 @@ def main():
         print(__doc__)
         return 2
     tts = args[0]
-    cases = int(args[args.index("--cases") + 1]) if "--cases" in args else 300
+    cases = int(args[args.index("--cases") + 1]) if "--cases" in args else 600
     seed = int(args[args.index("--seed") + 1]) if "--seed" in args else 20240611
     rng = random.Random(seed)
     failures = 0
