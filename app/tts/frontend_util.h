@@ -1,6 +1,6 @@
 // Small helpers shared by the front-end subcommands of quellon-tts (numbers, expand, phonemes,
-// dict, units). Arguments arrive as UTF-8. On Windows the C runtime hands main() the arguments in
-// the ANSI code page; main() is where a conversion from the wide command line would go.
+// dict, units). Arguments arrive as UTF-8 (main() rebuilds them from the wide command line on
+// Windows).
 #pragma once
 
 #include <charconv>

@@ -7,6 +7,15 @@
 #include <vector>
 
 #include "command.h"
+#include "text/text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#endif
 
 namespace quellon::tts {
 namespace {
@@ -19,6 +28,22 @@ int PrintUsage() {
   std::fputs("usage: quellon-tts COMMAND [ARGS...]\ncommands:\n", stderr);
   for (const auto& [name, cmd] : Registry()) std::fprintf(stderr, "  quellon-tts %s\n", cmd.usage);
   return kExitUsage;
+}
+// The arguments as UTF-8. On Windows the C runtime would hand main() the arguments in the ANSI
+// code page, losing every character outside it, so they are taken from the wide command line.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) {
+      args.push_back(quellon::text::Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
+    }
+    LocalFree(wide);
+    return args;
+  }
+#endif
+  return std::vector<std::string>(argv, argv + argc);
 }
 }  // namespace
 
@@ -36,9 +61,14 @@ int UsageError(const Command& command) {
 
 int main(int argc, char** argv) {
   using namespace quellon::tts;
-  if (argc < 2) return PrintUsage();
-  auto it = Registry().find(argv[1]);
+#ifdef _WIN32
+  // Results are UTF-8 lines ending in a line feed on every system.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  const std::vector<std::string> all = Arguments(argc, argv);
+  if (all.size() < 2) return PrintUsage();
+  auto it = Registry().find(all[1]);
   if (it == Registry().end()) return PrintUsage();
-  std::vector<std::string> args(argv + 2, argv + argc);
+  const std::vector<std::string> args(all.begin() + 2, all.end());
   return it->second.run(args);
 }
