@@ -20,15 +20,6 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <shellapi.h>
-#include <windows.h>
-#undef PostMessage
-#undef CallWindowProc
-#endif
-
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
 #include "speech/dictionary.h"
@@ -41,6 +32,18 @@
 #else
 #include "platform/posix/pulse_wave_out.h"
 #include "platform/posix/realtime_event_loop.h"
+#endif
+
+#ifdef _WIN32
+// The system headers last: their macros (PostMessage, WHDR_DONE, ...) would clash with the
+// ports' names.
+#include <windows.h>
+// After windows.h, which they need.
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#undef PostMessage
+#undef CallWindowProc
 #endif
 
 namespace quellon::say {

@@ -1,9 +1,10 @@
-// <windows.h> first: its PostMessage and CallWindowProc macros are undone before the ports.
+#include "platform/win32/win32_event_loop.h"
+
+// The system headers after the ports: their macros (PostMessage, WHDR_DONE, ...) would clash
+// with the ports' names; the two that are used as names are undone.
 #include <windows.h>
 #undef PostMessage
 #undef CallWindowProc
-
-#include "platform/win32/win32_event_loop.h"
 
 namespace quellon::platform {
 namespace {

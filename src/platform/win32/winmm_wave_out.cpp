@@ -1,10 +1,12 @@
-// <windows.h> first: its PostMessage and CallWindowProc macros are undone before the ports.
-#include <mmsystem.h>
+#include "platform/win32/winmm_wave_out.h"
+
+// The system headers after the ports: their macros (PostMessage, WHDR_DONE, ...) would clash
+// with the ports' names; the two that are used as names are undone.
 #include <windows.h>
+// mmsystem.h needs the types of windows.h.
+#include <mmsystem.h>
 #undef PostMessage
 #undef CallWindowProc
-
-#include "platform/win32/winmm_wave_out.h"
 
 #include <cstddef>
 
@@ -16,6 +18,7 @@ static_assert(offsetof(WaveHdr, dwBufferLength) == offsetof(WAVEHDR, dwBufferLen
 static_assert(offsetof(WaveHdr, dwUser) == offsetof(WAVEHDR, dwUser));
 static_assert(offsetof(WaveHdr, dwFlags) == offsetof(WAVEHDR, dwFlags));
 static_assert(offsetof(WaveHdr, lpNext) == offsetof(WAVEHDR, lpNext));
+// (the system's WHDR_*, MM_WOM_DONE and CALLBACK_WINDOW are macros here with the ports' values)
 static_assert(WHDR_DONE == 1 && WHDR_PREPARED == 2 && WHDR_INQUEUE == 16);
 static_assert(MM_WOM_DONE == 0x3BD && CALLBACK_WINDOW == 0x10000);
 

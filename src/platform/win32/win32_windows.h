@@ -1,0 +1,67 @@
+// <windows.h> for the Windows implementation of the ports, with the A/W macros that clash with
+// the ports' method names undone (GetClassName, SendMessage, MessageBox, ...). Include it before
+// any port header; code that needs the system function calls its W form by name.
+//
+// Texts: the ports speak UTF-16 and the Windows implementation calls the W functions, so no
+// text passes through the ANSI code page except where a call is ANSI by nature (MapVirtualKey
+// with MAPVK_VK_TO_CHAR, ToAsciiEx, CF_TEXT on the clipboard), as the ports document.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#undef GetClassName
+#undef GetWindowText
+#undef GetWindowTextLength
+#undef SendMessage
+#undef MessageBox
+#undef RegisterWindowMessage
+#undef GetWindowLong
+#undef SetWindowLong
+#undef MapVirtualKey
+#undef PostMessage
+#undef CallWindowProc
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/win_types.h"
+
+namespace quellon::platform::win32 {
+
+// How long a message to another program may take before the call gives up (SendMessageTimeout
+// with SMTO_ABORTIFHUNG). Long enough for a busy program to answer a text request, short enough
+// that a hung one never freezes the reader.
+inline constexpr UINT kSendTimeoutMs = 500;
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16");
+
+inline const wchar_t* Wide(const std::u16string& s) {
+  return reinterpret_cast<const wchar_t*>(s.c_str());
+}
+inline std::u16string FromWide(const wchar_t* s, std::size_t n) {
+  return s ? std::u16string(reinterpret_cast<const char16_t*>(s), n) : std::u16string();
+}
+inline std::u16string FromWide(const wchar_t* s) {
+  return s ? std::u16string(reinterpret_cast<const char16_t*>(s)) : std::u16string();
+}
+inline HWND ToHwnd(Hwnd w) {
+  return reinterpret_cast<HWND>(w);
+}
+inline Hwnd FromHwnd(HWND w) {
+  return reinterpret_cast<Hwnd>(w);
+}
+
+// SendMessageTimeout with the reader's bound: false when the window did not answer in time (it
+// is hung, busy, or gone); `result` is then 0.
+bool SendBounded(HWND w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result,
+                 UINT timeoutMs = kSendTimeoutMs);
+
+// True when the window's program has stopped answering messages (IsHungAppWindow of its
+// top-level window). Such a window is never asked anything that could block.
+bool IsHung(HWND w);
+
+}  // namespace quellon::platform::win32
