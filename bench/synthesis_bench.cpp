@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,7 +61,7 @@ struct Writer {
     std::vector<std::int16_t> x(static_cast<std::size_t>(length));
     std::normal_distribution<double> noise(0, 150);
     for (int k = 0; k < length; ++k) {
-      const double phase = 2 * M_PI * k / 176;
+      const double phase = 2 * std::numbers::pi * k / 176;
       x[static_cast<std::size_t>(k)] =
           static_cast<std::int16_t>(6000 * std::sin(phase) + 2500 * std::sin(2 * phase + 1) +
                                     900 * std::sin(5 * phase) + noise(rng));

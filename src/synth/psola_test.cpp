@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ std::vector<std::int16_t> Constant(int n, std::int16_t v) {
 std::vector<std::int16_t> Sine(int n, double amplitude) {
   std::vector<std::int16_t> x;
   for (int k = 0; k < n; ++k) {
-    x.push_back(static_cast<std::int16_t>(std::lround(amplitude * std::sin(2 * M_PI * k / 100))));
+    x.push_back(static_cast<std::int16_t>(
+        std::lround(amplitude * std::sin(2 * std::numbers::pi * k / 100))));
   }
   return x;
 }
