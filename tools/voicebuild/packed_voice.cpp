@@ -93,16 +93,23 @@ void WritePackedVoice(const PackedVoice& voice, const std::filesystem::path& dir
   const auto idxTmp = dir / (base + ".idx.tmp");
   const auto vceTmp = dir / (base + ".vce.tmp");
   std::error_code ec;
+  bool samplesReplaced = false;
   try {
     std::filesystem::create_directories(dir);
     WriteFile(vceTmp, bytes.samples);
     WriteFile(idxTmp, bytes.index);
     // The index goes last: a reader that finds a new index finds the matching samples.
     std::filesystem::rename(vceTmp, vce);
+    samplesReplaced = true;
     std::filesystem::rename(idxTmp, idx);
   } catch (const std::exception& e) {
     std::filesystem::remove(idxTmp, ec);
     std::filesystem::remove(vceTmp, ec);
+    if (samplesReplaced) {
+      // The old index does not describe the new samples: leave no voice rather than a wrong one.
+      std::filesystem::remove(vce, ec);
+      if (std::filesystem::is_regular_file(idx, ec)) std::filesystem::remove(idx, ec);
+    }
     throw std::runtime_error(std::string("writing the voice failed: ") + e.what());
   }
 }

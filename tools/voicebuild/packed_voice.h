@@ -38,8 +38,10 @@ struct PackedVoiceBytes {
 PackedVoiceBytes EncodePackedVoice(const PackedVoice& voice);
 
 // Writes DIR/NAME.idx and DIR/NAME.vce. Both are written to temporary files first and renamed
-// into place only when both are complete, so a failed build never leaves half a voice; on failure
-// the temporary files are removed and std::runtime_error is thrown.
+// into place only when both are complete (samples first, index last), so a failed build never
+// leaves half a voice; on failure the temporary files are removed (and, when only the sample file
+// could be replaced, both voice files, since the old index no longer matches) and
+// std::runtime_error is thrown.
 void WritePackedVoice(const PackedVoice& voice, const std::filesystem::path& dir,
                       std::string_view name);
 

@@ -305,7 +305,7 @@ int BuildVoice(const BuildOptions& options, std::FILE* log, const EngineHooks& e
   } catch (const std::exception& e) {
     report.Line("error: %s", e.what());
     report.Line("FAILED: voice not written");
-    if (log != stderr) std::fprintf(stderr, "quellon-voicebuild: error: %s\n", e.what());
+    if (log == stdout) std::fprintf(stderr, "quellon-voicebuild: error: %s\n", e.what());
     SaveReport(options.reportDir, report.Text());
     return 1;
   }
