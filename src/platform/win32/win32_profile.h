@@ -1,14 +1,12 @@
 // The settings-file port on Windows: the system's own profile functions (the A versions, texts
-// converted to and from Windows-1250). Only in the Windows build.
+// converted to and from Windows-1250).
 #pragma once
-
-#ifdef _WIN32
 
 #include "platform/profile.h"
 
-namespace quellon::shell {
+namespace quellon::platform {
 
-class Win32Profile : public platform::Profile {
+class Win32Profile : public Profile {
  public:
   std::uint32_t GetPrivateProfileSection(std::u16string_view section, std::u16string& returned,
                                          std::uint32_t size,
@@ -26,6 +24,4 @@ class Win32Profile : public platform::Profile {
   bool FileExists(const std::filesystem::path& file) override;
 };
 
-}  // namespace quellon::shell
-
-#endif
+}  // namespace quellon::platform

@@ -1,8 +1,12 @@
-#ifdef _WIN32
-
-#include "shell/win32_profile.h"
+#include "platform/win32/win32_profile.h"
 
 #include <windows.h>
+// The port's members carry the profile functions' plain names; the A functions are called by
+// their own names.
+#undef GetPrivateProfileSection
+#undef GetPrivateProfileInt
+#undef GetPrivateProfileString
+#undef WritePrivateProfileString
 
 #include <string>
 #include <system_error>
@@ -10,7 +14,7 @@
 
 #include "text/text.h"
 
-namespace quellon::shell {
+namespace quellon::platform {
 namespace {
 
 std::string Ansi(std::u16string_view s) {
@@ -70,6 +74,4 @@ bool Win32Profile::FileExists(const std::filesystem::path& file) {
   return !file.empty() && std::filesystem::is_regular_file(file, ec);
 }
 
-}  // namespace quellon::shell
-
-#endif
+}  // namespace quellon::platform
