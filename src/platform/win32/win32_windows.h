@@ -1,11 +1,24 @@
-// <windows.h> for the Windows implementation of the ports, with the A/W macros that clash with
-// the ports' method names undone (GetClassName, SendMessage, MessageBox, ...). Include it before
-// any port header; code that needs the system function calls its W form by name.
+// <windows.h> for the Windows implementation of the ports. The port headers come first: the
+// system's macros (EM_GETSEL, SND_ASYNC, KEYEVENTF_KEYUP...) would otherwise rewrite the ports'
+// own constants of the same names and values. The A/W macros that clash with the ports' method
+// names (GetClassName, SendMessage, MessageBox, ...) are undone; code that needs the system
+// function calls its W form by name.
 //
 // Texts: the ports speak UTF-16 and the Windows implementation calls the W functions, so no
 // text passes through the ANSI code page except where a call is ANSI by nature (MapVirtualKey
 // with MAPVK_VK_TO_CHAR, ToAsciiEx, CF_TEXT on the clipboard), as the ports document.
 #pragma once
+
+#include "platform/accessibility.h"
+#include "platform/clipboard.h"
+#include "platform/event_loop.h"
+#include "platform/html_document.h"
+#include "platform/keyboard.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/system_voice.h"
+#include "platform/win_types.h"
+#include "platform/window_system.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -27,8 +40,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-#include "platform/win_types.h"
 
 namespace quellon::platform::win32 {
 
