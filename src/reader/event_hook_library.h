@@ -1,0 +1,75 @@
+// The accessibility event library: installs the system's event hooks for the events the screen
+// reader acts on, hands each one to the program's callback on the thread that installed it, and
+// keeps track of the object that last received focus so its children and location can be asked
+// for later.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/accessibility.h"
+#include "platform/window_system.h"
+
+namespace quellon::reader {
+
+// The program's callback: event, window, object id, child id, as the system gave them.
+using AccessibleEventCallback = std::function<void(std::uint32_t event, platform::Hwnd hwnd,
+                                                   std::int32_t idObject, std::int32_t idChild)>;
+
+class EventHookLibrary {
+ public:
+  // The events delivered (all others are never hooked): foreground, menu end, switch end, focus,
+  // selection and value change.
+  static constexpr std::array<std::uint32_t, 6> kEvents = {
+      platform::EVENT_SYSTEM_FOREGROUND, platform::EVENT_SYSTEM_MENUEND,
+      platform::EVENT_SYSTEM_SWITCHEND,  platform::EVENT_OBJECT_FOCUS,
+      platform::EVENT_OBJECT_SELECTION,  platform::EVENT_OBJECT_VALUECHANGE};
+
+  EventHookLibrary(platform::Accessibility& access, platform::WindowSystem& windows)
+      : access_(access), windows_(windows) {}
+  ~EventHookLibrary();
+  EventHookLibrary(const EventHookLibrary&) = delete;
+  EventHookLibrary& operator=(const EventHookLibrary&) = delete;
+
+  // InstallEventHook(hwnd, 0, 0, callback): with a window and a callback, (re)starts delivering
+  // the events above to the callback (a second install replaces the first, so no event arrives
+  // twice); the callback runs on the thread that called this. Any call without both a window and
+  // a callback, such as the all-zero one, stops delivery. `reserved1` and `reserved2` are not
+  // used. Returns 1 when every hook was installed; 0 when some or all could not be (those that
+  // could stay in place, so the program hears what the system can deliver) or after stopping.
+  std::int32_t InstallEventHook(platform::Hwnd hwnd, std::int32_t reserved1, std::int32_t reserved2,
+                                AccessibleEventCallback callback);
+  bool Installed() const { return !hooks_.empty(); }
+
+  // GetActiveObjectChildren: the number of children of the object that last received focus (the
+  // last focus or selection event in a visible window, read now). 0 when no such event came, the
+  // object has gone or does not tell, and for a simple element (which has no children).
+  std::int32_t GetActiveObjectChildren();
+  // GetActiveObjectLocation: that object's screen rectangle in pixels. True on success; false,
+  // with all four 0, when there is no such object or it gives no location.
+  bool GetActiveObjectLocation(std::int32_t& left, std::int32_t& top, std::int32_t& width,
+                               std::int32_t& height);
+
+ private:
+  void Stop();
+  void OnEvent(const platform::WinEvent& e);
+  platform::AccessibleChild ActiveObject();
+
+  platform::Accessibility& access_;
+  platform::WindowSystem& windows_;
+  std::vector<platform::WinEventHook> hooks_;
+  // Shared so that a callback that reinstalls or removes the hook while it runs is not destroyed
+  // under its own feet.
+  std::shared_ptr<const AccessibleEventCallback> callback_;
+  struct Active {
+    platform::Hwnd hwnd = 0;
+    std::int32_t idObject = 0;
+    std::int32_t idChild = 0;
+    bool known = false;
+  } active_;
+};
+
+}  // namespace quellon::reader
