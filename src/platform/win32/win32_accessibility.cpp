@@ -1,5 +1,6 @@
-#include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_windows.h"
+
+#include "platform/win32/win32_accessibility.h"
 
 #include <oleacc.h>
 

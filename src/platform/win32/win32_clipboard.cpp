@@ -1,6 +1,7 @@
+#include "platform/win32/win32_windows.h"
+
 #include <algorithm>
 #include <cstring>
-#include "platform/win32/win32_windows.h"
 
 #include "platform/win32/win32_services.h"
 

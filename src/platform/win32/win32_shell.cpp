@@ -1,5 +1,6 @@
-#include <shellapi.h>
 #include "platform/win32/win32_windows.h"
+
+#include <shellapi.h>
 
 #include "platform/win32/win32_services.h"
 

@@ -1,5 +1,6 @@
-#include <mmsystem.h>
 #include "platform/win32/win32_windows.h"
+
+#include <mmsystem.h>
 
 #include "platform/win32/win32_services.h"
 
