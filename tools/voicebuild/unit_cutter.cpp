@@ -136,7 +136,10 @@ CutUnit CutVowelLike(const UnitSpec& spec, const Recording& r, double ref,
   if (end <= start) throw CutError(spec, "empty cut");
   unit.samples = Slice(r.samples, start, end);
   unit.marks = KeptMarks(r.marks, first, start, end);
-  if (!spec.voicedOnset && hasOnset) FadeIn(unit.samples);
+  // A unit that starts voiced begins in the middle of a period: where it is not cross-faded into
+  // a unit before it (at a word start) the fade-in keeps that from clicking. A join starts the
+  // unit from its third mark and never hears this part.
+  FadeIn(unit.samples);
   if (!hasOnset) {
     SetStable(unit, 2);
   } else {
@@ -171,6 +174,7 @@ CutUnit CutConsonant(const UnitSpec& spec, const Recording& r, double ref) {
     unit.samples = Slice(r.samples, start, end);
     unit.marks = KeptMarks(r.marks, first, start, end);
     if (unit.marks.size() < 4) throw CutError(spec, "fewer than four periods in the consonant");
+    FadeIn(unit.samples);
   } else {
     const std::int64_t start = spec.voicedOnset ? cStart : UnvoicedStart(r.samples, cStart, ref);
     unit.samples = Slice(r.samples, start, cEnd);

@@ -21,7 +21,7 @@ namespace {
 class Report {
  public:
   explicit Report(std::FILE* log) : log_(log) {}
-  void Line(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+  void Line(const char* format, ...) __attribute__((format(gnu_printf, 2, 3))) {
     char buf[1024];
     va_list args;
     va_start(args, format);
@@ -288,7 +288,10 @@ int BuildVoice(const BuildOptions& options, std::FILE* log, const EngineHooks& e
       } else {
         report.Line("spectrogram: not drawn (sox is missing)");
       }
-      std::ofstream(options.reportDir / "test-sentence-units.txt") << spoken.unitLists;
+      std::ofstream unitFile(options.reportDir / "test-sentence-units.txt");
+      unitFile << spoken.unitLists << "joins (output sample positions):";
+      for (std::int64_t j : spoken.joins) unitFile << " " << j;
+      unitFile << "\n";
     }
 
     report.Blank();
