@@ -35,7 +35,10 @@ class TestFolder {
   TestFolder& operator=(const TestFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path File(std::string_view name) const { return path_ / name; }
+  // `name` is UTF-8 on every system.
+  std::filesystem::path File(std::string_view name) const {
+    return path_ / std::filesystem::path(std::u8string(name.begin(), name.end()));
+  }
 
   // Writes raw bytes (the file's own encoding and line ends).
   std::filesystem::path Write(std::string_view name, std::string_view bytes) const {
