@@ -54,8 +54,11 @@ IAccessible* QueryAccessible(IDispatch* dispatch) {
 class Win32AccessibleObject final : public AccessibleObject,
                                     public std::enable_shared_from_this<Win32AccessibleObject> {
  public:
-  // Takes over one reference of `acc`. `window` is the window the object came from (0 unknown).
-  Win32AccessibleObject(IAccessible* acc, HWND window) : acc_(acc), window_(window) {}
+  // Takes over one reference of `acc`. `window` is the window the object came from (0 unknown):
+  // calls are refused while it hangs. `ownWindow`: the object is that window's own object (from
+  // WM_GETOBJECT or the standard one), not one found inside or above it.
+  Win32AccessibleObject(IAccessible* acc, HWND window, bool ownWindow)
+      : acc_(acc), window_(window), ownWindow_(ownWindow) {}
   ~Win32AccessibleObject() override {
     if (acc_ != nullptr) acc_->Release();
   }
@@ -64,6 +67,7 @@ class Win32AccessibleObject final : public AccessibleObject,
 
   IAccessible* Raw() const { return acc_; }
   HWND Window() const { return window_; }
+  bool OwnWindow() const { return ownWindow_; }
 
   std::optional<std::u16string> Name(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
@@ -182,7 +186,7 @@ class Win32AccessibleObject final : public AccessibleObject,
 
   AccessiblePtr Wrap(IAccessible* acc) const {
     if (acc == nullptr) return nullptr;
-    return std::make_shared<Win32AccessibleObject>(acc, window_);
+    return std::make_shared<Win32AccessibleObject>(acc, window_, false);
   }
 
  private:
@@ -199,6 +203,7 @@ class Win32AccessibleObject final : public AccessibleObject,
 
   IAccessible* acc_;
   HWND window_;
+  bool ownWindow_;
 };
 
 // Each WinEvent hook's owner, for the system callback (which gets only the hook handle).
@@ -246,7 +251,7 @@ AccessiblePtr Win32Accessibility::ObjectFromWindow(Hwnd w, std::int32_t idObject
     hr = CreateStdAccessibleObject(hwnd, idObject, AccessibleIid(), reinterpret_cast<void**>(&acc));
   }
   if (FAILED(hr) || acc == nullptr) return nullptr;
-  return std::make_shared<Win32AccessibleObject>(acc, hwnd);
+  return std::make_shared<Win32AccessibleObject>(acc, hwnd, true);
 }
 
 AccessibleChild Win32Accessibility::ObjectFromEvent(Hwnd w, std::int32_t idObject,
@@ -283,6 +288,9 @@ AccessibleChild Win32Accessibility::ObjectFromPoint(std::int32_t x, std::int32_t
 Hwnd Win32Accessibility::WindowFromObject(const AccessiblePtr& object) {
   auto* raw = dynamic_cast<Win32AccessibleObject*>(object.get());
   if (raw == nullptr || raw->Raw() == nullptr) return 0;
+  // A window's own object belongs to that window. (The system's WindowFromAccessibleObject would
+  // climb to the parent's window for an object that does not offer IOleWindow itself.)
+  if (raw->OwnWindow() && raw->Window() != nullptr) return FromHwnd(raw->Window());
   if (raw->Window() != nullptr && win32::IsHung(raw->Window())) return 0;
   HWND hwnd = nullptr;
   if (FAILED(WindowFromAccessibleObject(raw->Raw(), &hwnd))) return 0;

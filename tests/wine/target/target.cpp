@@ -8,7 +8,9 @@
 // DIR\commands.txt every 20 ms and runs each new complete line; after line N it appends
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
-//   menu | foreground | msgbox TEXT | quit
+//   menu | foreground | msgbox TEXT | hang | quit
+// "hang" stops answering messages (as a hung program does) after setting the named event
+// "QuellonTargetHung", until the test sets "QuellonTargetRelease" (at most 30 s).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -188,6 +190,13 @@ void RunCommand(const std::string& line) {
     if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
     g_pendingMessage = Widen(rest);
     PostMessageW(g_main, kMsgBoxCommand, 0, 0);  // shown outside the timer, it runs its own loop
+  } else if (verb == "hang") {
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetRelease");
+    HANDLE hung = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetHung");
+    if (hung) SetEvent(hung);
+    if (release) WaitForSingleObject(release, 30000);
+    if (hung) CloseHandle(hung);
+    if (release) CloseHandle(release);
   } else if (verb == "quit") {
     DestroyWindow(g_main);
   }

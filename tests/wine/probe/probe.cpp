@@ -1,0 +1,546 @@
+// quellon-probe: checks the Windows implementation of the platform ports against the running
+// quellon-target (tests/wine/target). It reads the target's DIR\ready, drives it through
+// DIR\commands.txt (waiting for each "done N" in DIR\done.txt while its own message loop runs),
+// and prints one PASS or FAIL line per check. Exit code 0 when every check passed, 1 otherwise,
+// 2 for bad arguments.
+//
+// Usage: quellon-probe.exe MODE DIR
+//   msaa  focus events from the target; name, role, state, value, children, navigation, hit
+//         tests and actions of its objects; WinEvent callbacks never nest
+//   keys  the low-level keyboard hook sees the keys the test types with xdotool (it writes
+//         DIR\probe-hooked when the hook is in, then waits for them) and swallows "q"
+//   edit  window properties, the edit messages, the caret rectangle, clipboard and services
+//   hang  every message to a hung target returns within its bound
+#include "platform/win32/win32_accessibility.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_window_system.h"
+#include "platform/win32/win32_windows.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quellon::platform;
+
+int g_failures = 0;
+
+std::string Utf8(const std::u16string& s) {
+  if (s.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, win32::Wide(s), static_cast<int>(s.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, win32::Wide(s), static_cast<int>(s.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::string Show(const std::optional<std::u16string>& s) {
+  return s ? "\"" + Utf8(*s) + "\"" : std::string("(none)");
+}
+
+void Check(bool ok, const std::string& what) {
+  std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
+  std::fflush(stdout);
+  if (!ok) ++g_failures;
+}
+
+template <typename T, typename U>
+void CheckEq(const T& got, const U& want, const std::string& what) {
+  std::ostringstream text;
+  text << what << " (got " << got << ", want " << want << ")";
+  Check(got == want, text.str());
+}
+
+void CheckText(const std::optional<std::u16string>& got, const std::u16string& want,
+               const std::string& what) {
+  Check(got && *got == want, what + " (got " + Show(got) + ", want \"" + Utf8(want) + "\")");
+}
+
+class Probe {
+ public:
+  // Commands already in the file (from an earlier probe run) count: the target numbers its
+  // "done" lines over the whole file.
+  explicit Probe(std::string dir) : dir_(std::move(dir)) {
+    std::ifstream in(dir_ + "\\commands.txt");
+    std::string line;
+    while (std::getline(in, line)) ++commands_;
+  }
+
+  bool ReadReady() {
+    std::ifstream in(dir_ + "\\ready");
+    std::string line;
+    while (std::getline(in, line)) {
+      const auto eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      controls_[line.substr(0, eq)] =
+          static_cast<Hwnd>(std::stoull(line.substr(eq + 1), nullptr, 16));
+    }
+    return controls_.count("main") != 0 && controls_.count("custom") != 0;
+  }
+
+  Hwnd operator[](const std::string& name) const {
+    auto it = controls_.find(name);
+    return it == controls_.end() ? 0 : it->second;
+  }
+
+  // Runs the loop until `done` holds or `ms` milliseconds have passed (a timer wakes the loop
+  // to look again). True when `done` held.
+  bool WaitFor(const std::function<bool()>& done, std::uint32_t ms = 15000) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    const TimerId timer = loop_.SetTimer(10, [] {});
+    loop_.RunUntil([&] { return done() || GetTickCount64() > deadline; });
+    loop_.KillTimer(timer);
+    return done();
+  }
+
+  // Appends a command for the target; with `wait`, waits until the target has run it.
+  bool Command(const std::string& line, bool wait = true) {
+    std::ofstream(dir_ + "\\commands.txt", std::ios::app | std::ios::binary) << line << "\n";
+    const int number = ++commands_;
+    if (!wait) return true;
+    const std::string want = "done " + std::to_string(number);
+    const bool ok = WaitFor([&] {
+      std::ifstream in(dir_ + "\\done.txt");
+      std::string l;
+      while (std::getline(in, l)) {
+        if (l == want) return true;
+      }
+      return false;
+    });
+    if (!ok) Check(false, "the target ran \"" + line + "\"");
+    return ok;
+  }
+
+  void Touch(const std::string& name) { std::ofstream(dir_ + "\\" + name) << "1\n"; }
+
+  Win32EventLoop& Loop() { return loop_; }
+
+ private:
+  std::string dir_;
+  std::map<std::string, Hwnd> controls_;
+  int commands_ = 0;
+  Win32EventLoop loop_;
+};
+
+// ---- msaa ----
+void RunMsaa(Probe& probe) {
+  Win32Accessibility access;
+  Win32WindowSystem windows;
+  const Hwnd edit = probe["edit"];
+  const Hwnd custom = probe["custom"];
+
+  std::vector<WinEvent> events;
+  int depth = 0;
+  int maxDepth = 0;
+  AccessiblePtr list;  // the callback reads through it: a cross-process call inside a callback
+  std::vector<std::u16string> namesInCallback;
+  const WinEventHook hook =
+      access.SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, [&](const WinEvent& e) {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        events.push_back(e);
+        if (list && e.hwnd == custom && e.idChild > 0) {
+          namesInCallback.push_back(list->Name(e.idChild).value_or(u"?"));
+        }
+        --depth;
+      });
+  Check(hook != 0, "SetWinEventHook");
+  auto seen = [&](std::uint32_t event, Hwnd w, std::int32_t child) {
+    for (const WinEvent& e : events) {
+      if (e.event == event && e.hwnd == w && e.idChild == child) return true;
+    }
+    return false;
+  };
+
+  // Focus moves: Wine raises EVENT_OBJECT_FOCUS for a standard control itself.
+  probe.Command("focus button");
+  probe.Command("focus edit");
+  Check(probe.WaitFor([&] { return seen(EVENT_OBJECT_FOCUS, edit, CHILDID_SELF); }),
+        "EVENT_OBJECT_FOCUS from the target's edit");
+  AccessibleChild focused;
+  for (const WinEvent& e : events) {
+    if (e.event == EVENT_OBJECT_FOCUS && e.hwnd == edit) {
+      CheckEq(e.idObject, OBJID_CLIENT, "the edit's focus event is about its client object");
+      focused = access.ObjectFromEvent(e.hwnd, e.idObject, e.idChild);
+      break;
+    }
+  }
+  Check(static_cast<bool>(focused), "ObjectFromEvent for the edit");
+  if (focused) {
+    CheckEq(focused.object->Role(focused.childId).value_or(-1), ROLE_SYSTEM_TEXT, "edit role");
+    CheckText(focused.object->Name(focused.childId), u"Jméno:", "edit name from its label");
+    CheckText(focused.object->Value(focused.childId), u"Dobrý den\r\nDruhý řádek", "edit value");
+    const auto state = focused.object->State(focused.childId);
+    Check(state && (*state & STATE_SYSTEM_FOCUSED) != 0, "edit state has FOCUSED");
+    CheckEq(access.WindowFromObject(focused.object), edit, "WindowFromObject of the edit");
+  }
+
+  // The custom list: its own IAccessible, marshalled from the target.
+  list = access.ObjectFromWindow(custom, OBJID_CLIENT);
+  Check(list != nullptr, "ObjectFromWindow for the custom list");
+  if (!list) return;
+  CheckEq(list->Role(CHILDID_SELF).value_or(-1), ROLE_SYSTEM_LIST, "list role");
+  CheckText(list->Name(CHILDID_SELF), u"Ovoce", "list name");
+  CheckText(list->Value(CHILDID_SELF), u"Jablko", "list value (the current item)");
+  CheckText(list->Description(CHILDID_SELF), u"Seznam ovoce", "list description");
+  CheckEq(list->ChildCount().value_or(-1), 3, "list child count");
+  const auto children = list->Children(0, 10);
+  CheckEq(children.size(), std::size_t{3}, "Children(0, 10) gives three items");
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    Check(children[i].object == list && children[i].childId == static_cast<std::int32_t>(i + 1),
+          "child " + std::to_string(i + 1) + " is a child id of the list");
+  }
+  CheckEq(list->Role(2).value_or(-1), ROLE_SYSTEM_LISTITEM, "item role");
+  CheckText(list->Name(2), u"Hruška", "item 2 name");
+  CheckText(list->Name(3), u"Švestka", "item 3 name");
+  Check(!list->Value(2), "an item has no value (the read fails)");
+  CheckText(list->DefaultAction(1), u"Zaškrtnout", "item default action");
+  const std::uint32_t state2 = list->State(2).value_or(0);
+  Check((state2 & STATE_SYSTEM_CHECKED) != 0 && (state2 & STATE_SYSTEM_SELECTABLE) != 0 &&
+            (state2 & STATE_SYSTEM_FOCUSABLE) != 0 && (state2 & STATE_SYSTEM_SELECTED) == 0,
+        "item 2 state: checked, selectable, focusable, not selected");
+  const std::uint32_t state1 = list->State(1).value_or(0);
+  Check((state1 & STATE_SYSTEM_SELECTED) != 0 && (state1 & STATE_SYSTEM_CHECKED) == 0,
+        "item 1 state: selected, not checked");
+  Check(!list->Name(7), "a child id past the end gives no name");
+
+  // Navigation.
+  CheckEq(list->Navigate(NAVDIR_FIRSTCHILD, CHILDID_SELF).childId, 1, "first child");
+  CheckEq(list->Navigate(NAVDIR_LASTCHILD, CHILDID_SELF).childId, 3, "last child");
+  CheckEq(list->Navigate(NAVDIR_NEXT, 1).childId, 2, "next of item 1");
+  CheckEq(list->Navigate(NAVDIR_PREVIOUS, 3).childId, 2, "previous of item 3");
+  Check(!list->Navigate(NAVDIR_NEXT, 3), "nothing after the last item");
+
+  // Places on the screen.
+  const auto whole = list->Location(CHILDID_SELF);
+  const auto item2 = list->Location(2);
+  Check(whole && item2 && item2->Height() == 20 && item2->top >= whole->top &&
+            item2->bottom <= whole->bottom && item2->left == whole->left,
+        "item 2 lies inside the list, 20 pixels high");
+  Rect windowRect;
+  windows.GetWindowRect(custom, windowRect);
+  Check(whole && whole->left >= windowRect.left && whole->right <= windowRect.right,
+        "the list's location is inside its window");
+  if (item2) {
+    const std::int32_t x = item2->left + 10;
+    const std::int32_t y = item2->top + 10;
+    const AccessibleChild hit = list->HitTest(x, y);
+    Check(hit.object == list && hit.childId == 2, "HitTest in item 2");
+    const AccessibleChild atPoint = access.ObjectFromPoint(x, y + 20);
+    Check(atPoint && atPoint.childId == 3 && atPoint.object->Name(3) == u"Švestka",
+          "ObjectFromPoint in item 3");
+  }
+  const AccessiblePtr parent = list->Parent();
+  Check(parent != nullptr, "the list has a parent");
+  CheckEq(access.WindowFromObject(list), custom, "WindowFromObject of the list");
+  Check(!access.RoleText(ROLE_SYSTEM_LIST).empty(), "RoleText of the list role");
+  Check(!access.StateText(STATE_SYSTEM_CHECKED).empty(), "StateText of checked");
+  std::printf("INFO: role text \"%s\", state text \"%s\"\n",
+              Utf8(access.RoleText(ROLE_SYSTEM_LISTITEM)).c_str(),
+              Utf8(access.StateText(STATE_SYSTEM_CHECKED)).c_str());
+
+  // Actions, and the events the control raises for them.
+  events.clear();
+  Check(list->DoDefaultAction(1), "DoDefaultAction on item 1");
+  Check(probe.WaitFor([&] { return seen(EVENT_OBJECT_STATECHANGE, custom, 1); }),
+        "EVENT_OBJECT_STATECHANGE for item 1");
+  Check((list->State(1).value_or(0) & STATE_SYSTEM_CHECKED) != 0, "item 1 is now checked");
+  Check(list->Select(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, 3), "Select item 3");
+  Check(probe.WaitFor([&] { return seen(EVENT_OBJECT_SELECTION, custom, 3); }),
+        "EVENT_OBJECT_SELECTION for item 3");
+  CheckText(list->Value(CHILDID_SELF), u"Švestka", "list value after Select");
+  Check(probe.WaitFor([&] { return seen(EVENT_OBJECT_FOCUS, custom, 3); }),
+        "EVENT_OBJECT_FOCUS for item 3 (the list took the focus)");
+  AccessibleChild item = access.ObjectFromEvent(custom, OBJID_CLIENT, 3);
+  Check(item && item.childId == 3 && item.object->Role(3) == ROLE_SYSTEM_LISTITEM,
+        "ObjectFromEvent for a simple element gives the list and the child id");
+  if (item) {
+    const std::uint32_t s = item.object->State(3).value_or(0);
+    Check((s & STATE_SYSTEM_FOCUSED) != 0 && (s & STATE_SYSTEM_SELECTED) != 0,
+          "item 3 is focused and selected");
+  }
+
+  // The target's own command, and the events Wine does not raise but the control does.
+  events.clear();
+  namesInCallback.clear();
+  probe.Command("custom 1");
+  Check(probe.WaitFor([&] { return seen(EVENT_OBJECT_VALUECHANGE, custom, CHILDID_SELF); }),
+        "EVENT_OBJECT_VALUECHANGE from the list");
+  CheckText(list->Value(CHILDID_SELF), u"Hruška", "list value after the target moved");
+  Check(!namesInCallback.empty() && namesInCallback.front() == u"Hruška",
+        "a callback read the item's name across processes");
+  CheckEq(maxDepth, 1, "WinEvent callbacks never nest");
+  Check(access.UnhookWinEvent(hook), "UnhookWinEvent");
+  Check(!access.UnhookWinEvent(hook), "a second UnhookWinEvent fails");
+}
+
+// ---- keys ----
+struct SeenKey {
+  KeyEvent key;
+  bool shiftDown = false;
+};
+
+void RunKeys(Probe& probe) {
+  Win32Keyboard keyboard;
+  Win32WindowSystem windows;
+  const Hwnd edit = probe["edit"];
+  probe.Command("settext edit ");
+  probe.Command("focus edit");
+
+  std::vector<SeenKey> keys;
+  const KeyboardHook hook = keyboard.SetLowLevelHook([&](const KeyEvent& k) {
+    // Only records and decides: a hook callback never waits for anything.
+    keys.push_back({k, (keyboard.GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0});
+    return k.vkCode == 'Q';
+  });
+  Check(hook != 0, "SetLowLevelHook");
+  probe.Touch("probe-hooked");
+
+  auto find = [&](std::uint32_t vk, bool up) -> const SeenKey* {
+    for (const SeenKey& s : keys) {
+      if (s.key.vkCode == vk && ((s.key.flags & LLKHF_UP) != 0) == up) return &s;
+    }
+    return nullptr;
+  };
+  Check(probe.WaitFor([&] { return find('C', true) != nullptr; }, 30000),
+        "the hook saw the typed keys up to the release of C");
+  const SeenKey* a = find('A', false);
+  Check(a != nullptr && (a->key.flags & LLKHF_INJECTED) == 0,
+        "the hook saw A pressed (typed, not injected)");
+  if (a) {
+    CheckEq(a->key.scanCode, 0x1Eu, "scan code of A");
+    Check(!a->shiftDown, "Shift was up at A");
+  }
+  Check(find('A', true) != nullptr, "the hook saw A released (LLKHF_UP)");
+  Check(find('Q', false) && find('Q', true), "the hook saw Q pressed and released");
+  Check(find(VK_LSHIFT, false) != nullptr || find(VK_SHIFT, false) != nullptr,
+        "the hook saw Shift");
+  const SeenKey* c = find('C', false);
+  Check(c != nullptr && c->shiftDown, "GetAsyncKeyState shows Shift down at C");
+  Check(probe.WaitFor([&] { return windows.SendGetText(edit, 100) == u"abC"; }),
+        "the edit got \"abC\": Q was swallowed (got \"" + Utf8(windows.SendGetText(edit, 100)) +
+            "\")");
+
+  // SendInput reaches the target through the hook, marked as injected.
+  const std::uint32_t sent =
+      keyboard.SendInput({Input::Key('D', 0), Input::Key('D', KEYEVENTF_KEYUP)});
+  CheckEq(sent, 2u, "SendInput inserted two records");
+  Check(probe.WaitFor([&] { return find('D', true) != nullptr; }), "the hook saw D");
+  const SeenKey* d = find('D', false);
+  Check(d != nullptr && (d->key.flags & LLKHF_INJECTED) != 0, "D is marked injected");
+  Check(probe.WaitFor([&] { return windows.SendGetText(edit, 100) == u"abCd"; }),
+        "the edit got the injected d");
+  Check(keyboard.Unhook(hook), "Unhook");
+  Check(!keyboard.Unhook(hook), "a second Unhook fails");
+
+  // Translation.
+  CheckEq(keyboard.MapVirtualKey('A', MAPVK_VK_TO_CHAR), std::uint32_t{'A'}, "VK_TO_CHAR of A");
+  CheckEq(keyboard.MapVirtualKey('A', MAPVK_VK_TO_VSC), 0x1Eu, "VK_TO_VSC of A");
+  KeyboardState state{};
+  std::uint16_t ch = 0;
+  const KeyboardLayout layout = keyboard.GetKeyboardLayout(0);
+  CheckEq(keyboard.ToAsciiEx('A', 0x1E, state, ch, 0, layout), 1, "ToAsciiEx of A");
+  CheckEq(ch, std::uint16_t{'a'}, "ToAsciiEx gives a");
+  state[VK_SHIFT] = 0x80;
+  keyboard.ToAsciiEx('A', 0x1E, state, ch, 0, layout);
+  CheckEq(ch, std::uint16_t{'A'}, "ToAsciiEx with Shift gives A");
+  MouseParams mouse;
+  Check(keyboard.GetMouseParams(mouse), "GetMouseParams");
+}
+
+// ---- edit ----
+void RunEdit(Probe& probe) {
+  Win32WindowSystem windows;
+  const Hwnd main = probe["main"];
+  const Hwnd edit = probe["edit"];
+  const Hwnd rich = probe["rich"];
+
+  // Windows and their properties.
+  CheckText(windows.GetClassName(edit), u"Edit", "class of the edit");
+  CheckText(windows.GetClassName(edit, 3), u"Ed", "class name cut to the buffer");
+  CheckText(windows.GetClassName(rich), u"RichEdit20W", "class of the rich edit");
+  CheckText(windows.GetWindowText(main), u"Quellon Test Target", "title of the main window");
+  CheckEq(windows.GetWindowTextLength(main), 19, "title length");
+  CheckEq(windows.GetParent(edit), main, "parent of the edit");
+  CheckEq(windows.GetParent(main), Hwnd{0}, "a top-level window has no parent");
+  Check((windows.GetWindowLong(edit, GWL_STYLE) & static_cast<std::int32_t>(ES_MULTILINE)) != 0,
+        "the edit's style is multi-line");
+  Check(windows.IsWindow(edit) && windows.IsWindowVisible(edit) && !windows.IsIconic(main),
+        "the edit is a visible window");
+  std::vector<Hwnd> children;
+  windows.EnumChildWindows(main, [&](Hwnd w) {
+    children.push_back(w);
+    return true;
+  });
+  auto has = [&](Hwnd w) {
+    return std::find(children.begin(), children.end(), w) != children.end();
+  };
+  Check(has(edit) && has(rich) && has(probe["custom"]), "EnumChildWindows finds the controls");
+  int visited = 0;
+  windows.EnumChildWindows(main, [&](Hwnd) { return ++visited < 2; });
+  CheckEq(visited, 2, "EnumChildWindows stops when the callback says so");
+  std::uint32_t process = 0;
+  const ThreadId thread = windows.GetWindowThreadProcessId(edit, &process);
+  CheckEq(thread, windows.GetWindowThreadProcessId(main), "edit and main window share a thread");
+  Check(process != 0 && process != GetCurrentProcessId(), "the target is another process");
+
+  // The edit messages.
+  const std::u16string text = u"Dobrý den\r\nDruhý řádek";
+  CheckEq(windows.SendMessage(edit, WM_GETTEXTLENGTH, 0, 0), LResult{22}, "WM_GETTEXTLENGTH");
+  CheckText(windows.SendGetText(edit, 100), text, "WM_GETTEXT");
+  CheckText(windows.SendGetText(edit, 5), u"Dobr", "WM_GETTEXT into 5 characters");
+  CheckText(windows.GetWindowText(edit), u"", "GetWindowText of another program's edit");
+  probe.Command("select edit 3 7");
+  std::int32_t start = -1;
+  std::int32_t end = -1;
+  const LResult packed = windows.SendGetSel(edit, &start, &end);
+  CheckEq(start, 3, "EM_GETSEL start");
+  CheckEq(end, 7, "EM_GETSEL end");
+  CheckEq(packed, LResult{3 | (7 << 16)}, "EM_GETSEL result");
+  CheckEq(windows.SendMessage(edit, EM_GETSEL, 0, 0), LResult{3 | (7 << 16)},
+          "EM_GETSEL without pointers");
+  CheckEq(windows.SendMessage(edit, EM_GETLINECOUNT, 0, 0), LResult{2}, "EM_GETLINECOUNT");
+  CheckEq(windows.SendMessage(edit, EM_LINEFROMCHAR, 13, 0), LResult{1}, "EM_LINEFROMCHAR 13");
+  CheckEq(windows.SendMessage(edit, EM_LINEINDEX, 1, 0), LResult{11}, "EM_LINEINDEX 1");
+  CheckEq(windows.SendMessage(edit, EM_LINEINDEX, static_cast<WParam>(-1), 0), LResult{0},
+          "EM_LINEINDEX -1 (the caret's line)");
+  CheckEq(windows.SendMessage(edit, EM_LINELENGTH, 11, 0), LResult{11}, "EM_LINELENGTH");
+  probe.Command("select edit 15 15");
+  CheckEq(windows.SendMessage(edit, EM_LINEINDEX, static_cast<WParam>(-1), 0), LResult{11},
+          "EM_LINEINDEX -1 on the second line");
+
+  // The rich edit counts a line break as one character.
+  CheckEq(windows.SendMessage(rich, EM_LINEINDEX, 1, 0), LResult{12}, "rich EM_LINEINDEX 1");
+  CheckEq(windows.SendMessage(rich, EM_LINEFROMCHAR, 13, 0), LResult{1}, "rich EM_LINEFROMCHAR");
+  std::printf("INFO: rich WM_GETTEXT \"%s\"\n", Utf8(windows.SendGetText(rich, 100)).c_str());
+  probe.Command("select rich 2 5");
+  start = end = -1;
+  windows.SendGetSel(rich, &start, &end);
+  Check(start == 2 && end == 5, "rich EM_GETSEL");
+
+  // The caret.
+  probe.Command("focus edit");
+  GuiThreadInfo info;
+  auto caretAt = [&](int index, Rect& rect) {
+    probe.Command("select edit " + std::to_string(index) + " " + std::to_string(index));
+    const bool ok = windows.GetGUIThreadInfo(thread, info);
+    rect = info.caretRect;
+    return ok && info.caret == edit && info.focus == edit;
+  };
+  Rect at0;
+  Rect at3;
+  Rect at13;
+  Check(caretAt(0, at0), "GetGUIThreadInfo: focus and caret in the edit");
+  CheckEq(info.active, main, "GetGUIThreadInfo: the main window is active");
+  Check(caretAt(3, at3), "caret at 3");
+  Check(caretAt(13, at13), "caret at 13");
+  std::printf("INFO: caret at 0 (%d,%d,%d,%d), at 3 (%d,%d,%d,%d), at 13 (%d,%d,%d,%d)\n", at0.left,
+              at0.top, at0.right, at0.bottom, at3.left, at3.top, at3.right, at3.bottom, at13.left,
+              at13.top, at13.right, at13.bottom);
+  Check(at0.Height() > 5 && at0.Width() >= 1 && at0.left >= 0 && at0.left < 8 && at0.top >= 0 &&
+            at0.top < 8,
+        "caret at 0 sits at the edit's top left");
+  Check(at3.left > at0.left + 10 && at3.top == at0.top, "caret at 3 lies right of it, same line");
+  Check(at13.top >= at0.bottom && at13.left > at0.left && at13.left < at3.left,
+        "caret at 13 (line 2, after two letters) lies one line lower");
+  GuiThreadInfo foreground;
+  Check(windows.GetGUIThreadInfo(0, foreground) && foreground.focus == edit,
+        "GetGUIThreadInfo of the foreground thread");
+  CheckEq(windows.GetForegroundWindow(), main, "the target is in the foreground");
+
+  // Messages, metrics, version.
+  const std::uint32_t m1 = windows.RegisterWindowMessage(u"QuellonProbeMessage");
+  Check(m1 >= 0xC000 && m1 == windows.RegisterWindowMessage(u"QuellonProbeMessage"),
+        "RegisterWindowMessage gives the same number for the same name");
+  CheckEq(windows.GetSystemMetrics(SM_CXSCREEN), 1280, "screen width (the virtual desktop)");
+  const OsVersion version = windows.GetVersion();
+  Check(version.platformId == 2 && version.major >= 5, "GetVersion: the NT family");
+  Point cursor;
+  Check(windows.SetCursorPos(200, 150) && windows.GetCursorPos(cursor) && cursor == Point{200, 150},
+        "SetCursorPos and GetCursorPos");
+
+  // Clipboard, sounds, the system voice.
+  Win32Clipboard clipboard;
+  Check(clipboard.SetText(u"Žluťoučký kůň\r\núpěl"), "clipboard SetText");
+  CheckText(clipboard.GetText(), u"Žluťoučký kůň\r\núpěl", "clipboard GetText");
+  Win32SoundPlayer sounds;
+  Check(!sounds.PlaySoundFile("Z:\\nonexistent\\none.wav", SND_SYNC),
+        "PlaySoundFile of a missing file fails");
+  Win32SystemVoiceFactory voices;
+  auto voice = voices.CreateVoice();
+  Check(voice != nullptr, "SAPI voice object");
+  if (voice) {
+    const auto names = voice->GetVoices();
+    Check(!names.empty(), "SAPI lists a voice");
+    if (!names.empty()) std::printf("INFO: first voice \"%s\"\n", Utf8(names[0]).c_str());
+    Check(voice->SetVoice(names.size()) < 0, "SetVoice past the list fails");
+  }
+}
+
+// ---- hang ----
+void RunHang(Probe& probe) {
+  Win32WindowSystem windows;
+  Win32Accessibility access;
+  const Hwnd edit = probe["edit"];
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetRelease");
+  HANDLE hung = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetHung");
+  ResetEvent(release);
+  ResetEvent(hung);
+  probe.Command("hang", false);
+  Check(WaitForSingleObject(hung, 30000) == WAIT_OBJECT_0, "the target stopped answering");
+  // Each of these would block for as long as the target hangs; bounded, they give up.
+  CheckText(windows.SendGetText(edit, 100), u"", "WM_GETTEXT to a hung window gives nothing");
+  CheckEq(windows.SendMessage(edit, WM_GETTEXTLENGTH, 0, 0), LResult{0},
+          "WM_GETTEXTLENGTH to a hung window gives 0");
+  std::int32_t start = -7;
+  std::int32_t end = -7;
+  CheckEq(windows.SendGetSel(edit, &start, &end), LResult{0}, "EM_GETSEL to a hung window");
+  Check(start == -7 && end == -7, "EM_GETSEL leaves the out values alone");
+  Check(access.ObjectFromWindow(probe["custom"], OBJID_CLIENT) == nullptr,
+        "no accessible object from a hung window");
+  CheckText(windows.GetWindowText(probe["main"]), u"Quellon Test Target",
+            "GetWindowText still answers (it sends nothing)");
+  SetEvent(release);
+  Check(probe.WaitFor([&] { return windows.SendMessage(edit, WM_GETTEXTLENGTH, 0, 0) == 22; }),
+        "the target answers again after it was released");
+  CloseHandle(hung);
+  CloseHandle(release);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|edit|hang DIR\n");
+    return 2;
+  }
+  const std::string mode = argv[1];
+  Probe probe(argv[2]);
+  if (!probe.ReadReady()) {
+    std::fprintf(stderr, "cannot read %s\\ready\n", argv[2]);
+    return 1;
+  }
+  if (mode == "msaa") {
+    RunMsaa(probe);
+  } else if (mode == "keys") {
+    RunKeys(probe);
+  } else if (mode == "edit") {
+    RunEdit(probe);
+  } else if (mode == "hang") {
+    RunHang(probe);
+  } else {
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|edit|hang DIR\n");
+    return 2;
+  }
+  std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);
+  return g_failures == 0 ? 0 : 1;
+}
