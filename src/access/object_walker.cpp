@@ -193,8 +193,10 @@ std::int32_t ObjectWalker::CurrentObjectNavigateTo(std::int32_t direction) {
 std::int32_t ObjectWalker::FillInList(platform::Hwnd hwnd, std::int32_t /*reserved*/,
                                       const WalkCallback& callback) {
   if (!callback) return 0;
-  AccessiblePtr root = access_.ObjectFromWindow(hwnd, platform::OBJID_WINDOW);
-  if (!root) root = access_.ObjectFromWindow(hwnd, platform::OBJID_CLIENT);
+  // The client object holds the window's contents (child windows included); the frame around it
+  // (title bar, menu bar, scroll bars) is nothing to list.
+  AccessiblePtr root = access_.ObjectFromWindow(hwnd, platform::OBJID_CLIENT);
+  if (!root) root = access_.ObjectFromWindow(hwnd, platform::OBJID_WINDOW);
   if (!root) return 0;
 
   std::int32_t reported = 0;

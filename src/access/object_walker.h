@@ -80,9 +80,9 @@ class ObjectWalker {
   // there is no current object or it gives no location.
   std::int32_t GetObjectLoc(ObjectLocation& record);
 
-  // Walks the accessible objects of window `hwnd`: its window object (OBJID_WINDOW, or the client
-  // object when the window gives none) and everything below it, depth first in child order, each
-  // reported once to `callback` before its children. An entry that is one of its own ancestors
+  // Walks the accessible objects of window `hwnd`: its client object (OBJID_CLIENT, or the window
+  // object when the window gives no client) and everything below it, depth first in child order,
+  // each reported once to `callback` before its children. An entry that is one of its own ancestors
   // (a cycle) is skipped; an object whose children cannot be read is reported without them. The
   // walk stops when the callback returns 0, after kMaxWalkEntries entries, or when the tree ends.
   // `reserved` is not used (0). Returns the number of objects reported.
