@@ -1,0 +1,171 @@
+#include "reader/event_hook_library.h"
+
+#include <gtest/gtest.h>
+
+#include "access/test_objects.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace quellon::reader {
+namespace {
+
+using namespace quellon::platform;
+
+struct Recorder {
+  std::vector<WinEvent> seen;
+  AccessibleEventCallback Callback() {
+    return [this](std::uint32_t event, Hwnd hwnd, std::int32_t idObject, std::int32_t idChild) {
+      seen.push_back({event, hwnd, idObject, idChild});
+    };
+  }
+  std::vector<std::uint32_t> Events() const {
+    std::vector<std::uint32_t> out;
+    for (const WinEvent& e : seen) out.push_back(e.event);
+    return out;
+  }
+};
+
+struct Desk {
+  SimEventLoop loop;
+  SimDesktop desk{loop};
+  Hwnd main = loop.CreateHiddenWindow();
+  void Run() { loop.AdvanceBy(1000); }
+};
+
+TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
+  Desk d;
+  EventHookLibrary kelvar(d.desk.Access(), d.desk.Windows());
+  Recorder rec;
+  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, rec.Callback()), 1);
+  EXPECT_TRUE(kelvar.Installed());
+
+  const Hwnd note = d.desk.AddTopWindow(u"Notepad", u"Poznámky");
+  const Hwnd edit = d.desk.AddEdit(note, u"text");
+  const Hwnd list = d.desk.AddListBox(note, {u"jedna", u"dvě"});
+  const Hwnd bar = d.desk.AddProgressBar(note);
+  d.desk.SwitchTo(edit);  // switch start (not delivered), switch end, foreground, focus
+  d.desk.SelectListItem(list, 1);
+  d.desk.SetProgress(bar, 37);
+  d.desk.RaiseEvent(EVENT_OBJECT_NAMECHANGE, edit, OBJID_CLIENT, 0);
+  d.desk.RaiseEvent(EVENT_SYSTEM_MENUEND, note, OBJID_MENU, 0);
+  d.Run();
+  EXPECT_EQ(rec.Events(), (std::vector<std::uint32_t>{
+                              EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_FOREGROUND, EVENT_OBJECT_FOCUS,
+                              EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION,
+                              EVENT_OBJECT_VALUECHANGE, EVENT_SYSTEM_MENUEND}));
+  // The system's own values reach the callback.
+  EXPECT_EQ(rec.seen[5], (WinEvent{EVENT_OBJECT_SELECTION, list, OBJID_CLIENT, 2}));
+
+  // A second install replaces the first: every event arrives once, at the new callback.
+  Recorder second;
+  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, second.Callback()), 1);
+  rec.seen.clear();
+  d.desk.Focus(list);
+  d.Run();
+  EXPECT_TRUE(rec.seen.empty());
+  EXPECT_EQ(second.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
+
+  // The all-zero call stops; so does a call with a window but no callback.
+  EXPECT_EQ(kelvar.InstallEventHook(0, 0, 0, nullptr), 0);
+  EXPECT_FALSE(kelvar.Installed());
+  d.desk.Focus(edit);
+  d.Run();
+  EXPECT_EQ(second.seen.size(), 1u);
+  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, nullptr), 0);
+  EXPECT_FALSE(kelvar.Installed());
+
+  // A callback that removes the hook while it runs: later events go nowhere.
+  int calls = 0;
+  kelvar.InstallEventHook(d.main, 0, 0, [&](std::uint32_t, Hwnd, std::int32_t, std::int32_t) {
+    ++calls;
+    kelvar.InstallEventHook(0, 0, 0, nullptr);
+  });
+  d.desk.Focus(list);
+  d.desk.Focus(edit);
+  d.Run();
+  EXPECT_EQ(calls, 1);
+
+  // Hooks that cannot be set: the result says so, and the rest still deliver.
+  access::testing::OverrideAccess refusing(d.desk.Access());
+  refusing.refuseHooksFrom = {EVENT_OBJECT_VALUECHANGE};
+  EventHookLibrary partial(refusing, d.desk.Windows());
+  Recorder third;
+  EXPECT_EQ(partial.InstallEventHook(d.main, 0, 0, third.Callback()), 0);
+  d.desk.SetProgress(bar, 50);
+  d.desk.Focus(list);
+  d.Run();
+  EXPECT_EQ(third.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
+}
+
+TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
+  Desk d;
+  EventHookLibrary kelvar(d.desk.Access(), d.desk.Windows());
+  Recorder rec;
+  kelvar.InstallEventHook(d.main, 0, 0, rec.Callback());
+  std::int32_t l = 9, t = 9, w = 9, h = 9;
+  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);  // nothing has had the focus yet
+  EXPECT_FALSE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(l + t + w + h, 0);
+
+  const Hwnd app = d.desk.AddTopWindow(u"App", u"Aplikace");
+  d.desk.Focus(app);
+  auto file = SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Soubor");
+  file->Add(SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Nový"));
+  file->Add(SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Otevřít"));
+  auto help = SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Nápověda");
+  d.desk.OpenMenu(app, {file, help});
+  d.Run();
+  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 2);
+  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  const Rect r = *file->Location(CHILDID_SELF);
+  EXPECT_EQ(l, r.left);
+  EXPECT_EQ(t, r.top);
+  EXPECT_EQ(w, r.Width());
+  EXPECT_EQ(h, r.Height());
+  d.desk.FocusMenuItem(1);
+  d.Run();
+  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
+  d.desk.CloseMenu();
+
+  // A simple element (a list item) has no children, but has a location.
+  const Hwnd list = d.desk.AddListBox(app, {u"a", u"b", u"c"});
+  d.desk.SelectListItem(list, 2);
+  d.Run();
+  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
+  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  Rect listRect;
+  d.desk.Windows().GetWindowRect(list, listRect);
+  EXPECT_EQ(t, listRect.top + 2 * 16);
+
+  // A focus event in a window that is not visible does not move the active object.
+  const Hwnd hidden = d.desk.AddButton(app, u"Skryté");
+  d.desk.SetVisible(hidden, false);
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, hidden, OBJID_CLIENT, CHILDID_SELF);
+  d.Run();
+  EXPECT_EQ(rec.seen.back().hwnd, hidden);  // the program still hears of it
+  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(t, listRect.top + 2 * 16);
+
+  // The active object's window goes away: 0 and no location.
+  d.desk.DestroyWindow(list);
+  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
+  EXPECT_FALSE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(l + t + w + h, 0);
+
+  // A hostile object: a negative child count reads as 0, a huge rectangle does not overflow.
+  access::testing::OverrideAccess access(d.desk.Access());
+  auto odd = access::testing::TestObject::Make();
+  odd->childCount = -5;
+  odd->location = Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  access.clients[app] = odd;
+  EventHookLibrary hostile(access, d.desk.Windows());
+  hostile.InstallEventHook(d.main, 0, 0, rec.Callback());
+  d.desk.Focus(app);
+  d.Run();
+  EXPECT_EQ(hostile.GetActiveObjectChildren(), 0);
+  EXPECT_TRUE(hostile.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(w, INT32_MAX);
+  EXPECT_EQ(h, INT32_MAX);
+}
+
+}  // namespace
+}  // namespace quellon::reader
