@@ -363,7 +363,7 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
   int worstSpread = 0, worstPeak = 0;
   std::int64_t worstFirst = 0, shortestTail = 1 << 30;
   double worstDb = 0;
-  std::string worstSpreadAt, worstFirstAt, worstPeakAt, worstDbAt, shortestTailAt;
+  std::string worstSpreadAt = "every unit", worstFirstAt, worstPeakAt, worstDbAt, shortestTailAt;
   auto fail = [](CheckResult& c, const std::string& what) {
     c.pass = false;
     c.failures.push_back(what);

@@ -18,10 +18,19 @@
 namespace quellon::voicebuild {
 namespace {
 
+// printf-style checking of the report lines; MinGW's C++ library formats the GNU way.
+#if defined(__clang__)
+#define QUELLON_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
+#elif defined(__GNUC__)
+#define QUELLON_PRINTF_FORMAT(f, a) __attribute__((format(gnu_printf, f, a)))
+#else
+#define QUELLON_PRINTF_FORMAT(f, a)
+#endif
+
 class Report {
  public:
   explicit Report(std::FILE* log) : log_(log) {}
-  void Line(const char* format, ...) __attribute__((format(gnu_printf, 2, 3))) {
+  void Line(const char* format, ...) QUELLON_PRINTF_FORMAT(2, 3) {
     char buf[1024];
     va_list args;
     va_start(args, format);
@@ -234,6 +243,9 @@ int BuildVoice(const BuildOptions& options, std::FILE* log, const EngineHooks& e
                   cov.words - corpusWords);
       report.Line("  units built: %zu, asked for: %zu, never asked: %zu (%s)", built,
                   cov.used.size(), cov.unused.size(), JoinNames(cov.unused, 40).c_str());
+      if (cov.unused == std::vector<std::u16string>{u"-"}) {
+        report.Line("    (\"-\" is asked for by the speaking loop, as the pause after a word)");
+      }
       std::map<std::string, std::vector<std::u16string>> byReason;
       for (const auto& [name, a] : cov.absent) byReason[a.reason].push_back(name);
       report.Line("  deliberately absent (looked up, not in the voice): %zu names",
@@ -261,9 +273,11 @@ int BuildVoice(const BuildOptions& options, std::FILE* log, const EngineHooks& e
       double worst = 0;
       const auto steps = FindJoinSteps(spoken.samples, spoken.joins, 2.5, 1500, &worst);
       report.Blank();
-      report.Line("test sentence: %zu samples (%.2f s), %zu joins, worst jump ratio %.2f: %s",
-                  spoken.samples.size(), spoken.samples.size() / 22050.0, spoken.joins.size(),
-                  worst, steps.empty() ? "PASS" : "FAIL");
+      report.Line(
+          "test sentence: %zu samples (%.2f s), %zu joins, %zu with a step (jump over 1500 and "
+          "over 2.5 x its surroundings; largest ratio %.2f): %s",
+          spoken.samples.size(), spoken.samples.size() / 22050.0, spoken.joins.size(), steps.size(),
+          worst, steps.empty() ? "PASS" : "FAIL");
       for (const auto& s : steps) report.Line("      %s", s.c_str());
       // Clicks anywhere in the sentence are reported for a person to follow up; they come from
       // the engine's handling of a unit rather than from a join, so they do not stop the build.
