@@ -355,7 +355,10 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
                                     const std::vector<UnitSpec>& specs,
                                     const QualityLimits& limits) {
   CheckResult spread{"period spread", true, "", {}};
-  CheckResult first{"first voiced mark under " + std::to_string(limits.maxFirstMark), true, "", {}};
+  CheckResult first{"first mark under " + std::to_string(limits.maxFirstMark) + " iff voiced onset",
+                    true,
+                    "",
+                    {}};
   CheckResult clip{"no clipping", true, "", {}};
   CheckResult loud{"stable-part loudness", true, "", {}};
   CheckResult stable{"sustained vowel after the stable mark", true, "", {}};
@@ -414,6 +417,9 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
       const std::int64_t m0 = std::abs(u.marks[0]);
       if (m0 > worstFirst) worstFirst = m0, worstFirstAt = name;
       if (m0 >= limits.maxFirstMark) fail(first, name + " first mark " + std::to_string(m0));
+    } else if (std::abs(u.marks[0]) < limits.maxFirstMark) {
+      // A unit that starts unvoiced must not be cross-faded into the unit before it.
+      fail(first, name + " starts unvoiced but its first mark is " + std::to_string(u.marks[0]));
     }
     std::size_t si = u.marks.size();
     for (std::size_t i = 0; i < u.marks.size(); ++i) {

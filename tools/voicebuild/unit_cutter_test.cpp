@@ -202,6 +202,15 @@ TEST(UnitCutterTest, ChecksFindFaultyUnits) {
     if (!c.pass) failed.push_back(c.name);
   }
   EXPECT_EQ(failed.size(), 5u);
+  // An unvoiced-onset unit whose first mark would make the engine cross-fade into it.
+  std::vector<VoiceUnit> early = good;
+  early[2] = vowel(100, 176, 6000, 3000);
+  early[2].name = u"sa";
+  bool firstFailed = false;
+  for (const auto& c : CheckUnits(early, specs, limits)) {
+    if (c.name.rfind("first mark", 0) == 0) firstFailed = !c.pass;
+  }
+  EXPECT_TRUE(firstFailed);
   // A stable part 3 dB louder than its lone vowel fails the loudness check.
   std::vector<VoiceUnit> loud = good;
   for (auto& s : loud[1].samples) s = 4240;
