@@ -19,6 +19,31 @@ void ReleaseAll(std::vector<T*>& objects) {
   objects.clear();
 }
 
+// A voice's description: the token's value named by the user's language (its LANGID in hex,
+// "405" for Czech), else its default value, else its "Name" attribute.
+std::u16string Description(ISpObjectToken* token) {
+  std::u16string text;
+  wchar_t* value = nullptr;
+  wchar_t language[8] = {};
+  wsprintfW(language, L"%x", static_cast<unsigned>(GetUserDefaultUILanguage()));
+  for (const wchar_t* name : {static_cast<const wchar_t*>(language), L""}) {
+    if (text.empty() && SUCCEEDED(token->GetStringValue(name, &value)) && value != nullptr) {
+      text = win32::FromWide(value);
+    }
+    CoTaskMemFree(value);
+    value = nullptr;
+  }
+  ISpDataKey* attributes = nullptr;
+  if (text.empty() && SUCCEEDED(token->OpenKey(L"Attributes", &attributes)) && attributes) {
+    if (SUCCEEDED(attributes->GetStringValue(L"Name", &value)) && value != nullptr) {
+      text = win32::FromWide(value);
+    }
+    CoTaskMemFree(value);
+    attributes->Release();
+  }
+  return text;
+}
+
 class Win32SystemVoice final : public SystemVoice {
  public:
   Win32SystemVoice(ISpVoice* voice, bool comInitialised)
@@ -45,14 +70,7 @@ class Win32SystemVoice final : public SystemVoice {
       ISpObjectToken* token = nullptr;
       // A bound on a token list that never ends.
       for (int i = 0; i < 1000 && tokens->Next(1, &token, nullptr) == S_OK && token; ++i) {
-        wchar_t* description = nullptr;
-        // The key's default value is the voice's description in the user's language.
-        if (SUCCEEDED(token->GetStringValue(nullptr, &description)) && description != nullptr) {
-          names.push_back(win32::FromWide(description));
-        } else {
-          names.emplace_back();
-        }
-        CoTaskMemFree(description);
+        names.push_back(Description(token));
         tokens_.push_back(token);
         token = nullptr;
       }

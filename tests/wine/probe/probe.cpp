@@ -13,6 +13,7 @@
 //   hang  every message to a hung target returns within its bound
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_html_document.h"
 #include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
@@ -484,6 +485,9 @@ void RunEdit(Probe& probe) {
     if (!names.empty()) std::printf("INFO: first voice \"%s\"\n", Utf8(names[0]).c_str());
     Check(voice->SetVoice(names.size()) < 0, "SetVoice past the list fails");
   }
+  // Wine has no HTML control: only the refusal of a window that is no document can be seen.
+  Win32HtmlPlatform html;
+  Check(html.GetHtmlDocument(edit, 500) == nullptr, "an edit control is no HTML document");
 }
 
 // ---- hang ----
