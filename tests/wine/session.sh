@@ -81,11 +81,13 @@ wine_session_start() {
   export DBUS_SESSION_BUS_ADDRESS=disabled: XDG_RUNTIME_DIR="$WINE_SESSION_ROOT/xdg"
   export PULSE_SERVER=unix:/nonexistent
 
-  # Audio: the ALSA file plugin writes what the program plays, bit-exact, into one raw file.
+  # Audio: the ALSA file plugin writes what the program plays, bit-exact, into one raw file. The
+  # plugin truncates its file whenever a device is opened, and speech opens the device for every
+  # stretch of sound, so it writes through a pipe that appends.
   export WINE_AUDIO_FILE="$WINE_SESSION_ROOT/run/audio.raw"
   cat >"$HOME/.asoundrc" <<ASOUND
 pcm.!default { type plug; slave.pcm "capfile"; }
-pcm.capfile { type file; slave.pcm "null"; file "$WINE_AUDIO_FILE"; format "raw"; }
+pcm.capfile { type file; slave.pcm "null"; file "|cat >>$WINE_AUDIO_FILE"; format "raw"; }
 ASOUND
 
   if [ ! -f "$WINEPREFIX/.quellon-ready" ]; then
