@@ -49,11 +49,26 @@ configure_and_build() {
   fi
 }
 
-# The program folder of each build: programs, voice, dictionaries side by side.
-build_voice() {
-  if [ -x build/linux/tools/voicebuild/quellon-voicebuild ] && [ -f tools/voicebuild/build-voice.sh ]; then
-    bash tools/voicebuild/build-voice.sh "$ROOT/build/linux" "$ROOT/dist"
+# The program folder (dist/): the voice, its dictionary, the sound cues and the help texts side by
+# side, as the engine and the program expect them. Each step skips work that is up to date.
+make_program_folder() {
+  local build=build/linux dist="$ROOT/dist"
+  mkdir -p "$dist"
+  if [ -f tools/voicebuild/build-voice.sh ]; then
+    cmake --build "$build" -j "$JOBS" --target quellon-voicebuild >/dev/null
+    bash tools/voicebuild/build-voice.sh "$ROOT/$build" "$dist"
   fi
+  if [ -f tools/cuegen/make-cues.sh ]; then
+    bash tools/cuegen/make-cues.sh "$ROOT/$build" "$dist"
+  fi
+  # Help texts: UTF-8 with LF in the repository, Windows-1250 with CR LF in the program folder.
+  local f
+  for f in help.txt help_en.txt; do
+    if [ -f "data/$f" ] && { [ ! -f "$dist/$f" ] || [ "data/$f" -nt "$dist/$f" ]; }; then
+      sed 's/$/\r/' "data/$f" | iconv -f UTF-8 -t CP1250 >"$dist/$f.tmp"
+      mv "$dist/$f.tmp" "$dist/$f"
+    fi
+  done
 }
 
 cmd_build() {
@@ -65,7 +80,7 @@ cmd_build() {
 cmd_say() {
   ensure_packages
   configure_and_build linux
-  build_voice
+  make_program_folder
   local say=build/linux/app/say/quellon-say
   if [ ! -x "$say" ]; then
     die "the speaking program (quellon-say) is not built yet in this version; the build itself succeeded"
@@ -121,7 +136,7 @@ cmd_test() {
     log "building the fuzz targets"
     configure_and_build fuzz
   fi
-  build_voice
+  make_program_folder
   local failed=0
   run_ctest linux || failed=1
   run_ctest asan || failed=1
