@@ -230,6 +230,9 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
       std::int16_t shift = 0, delta = 0, start = 0, end = 0, L = 0;
       std::int32_t stable = 0;
       bool stableTaken = false;
+      std::vector<double> window;
+      std::int32_t windowLength = -1;  // L of the window in `window` (-1: none yet)
+      bool windowFalling = false;
       const bool stopUnreachable = s + 1 >= m - 2;
       bool reachedStable = false;
       for (std::int32_t j = 0; j <= 1000; ++j) {
@@ -276,11 +279,34 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
           if (L != 0) {
             std::int64_t kLo = std::max<std::int64_t>({start, 0, start - w0});
             std::int64_t kHi = std::min<std::int64_t>({end, n, start - w0 + Ub(out)});
+            // Windows of the same length repeat from period to period: computed once per length.
+            // (When the 16-bit L could not take end - start, the window is reached with offsets
+            // past L; those are computed one by one, and an offset beyond 16 bits fails.)
+            const bool falling = i == 0;
+            auto windowAt = [&](std::int32_t d) {
+              return falling ? 1 - (0.5 * std::cos(kPi * (L - d) / L) + 0.5)
+                             : 1 - (0.5 * std::cos(2 * kPi * d / L) + 0.5);
+            };
+            if (L != windowLength || falling != windowFalling) {
+              windowLength = L;
+              windowFalling = falling;
+              window.resize(L > 0 ? static_cast<std::size_t>(L) + 1 : 0);
+              for (std::size_t d = 0; d < window.size(); ++d) {
+                window[d] = windowAt(static_cast<std::int32_t>(d));
+              }
+            }
             for (std::int64_t k = kLo; k <= kHi; ++k) {
-              const double window = i > 0 ? 1 - (0.5 * std::cos(2 * kPi * (k - start) / L) + 0.5)
-                                          : 1 - (0.5 * std::cos(kPi * (L - (k - start)) / L) + 0.5);
-              std::int16_t& slot = out[static_cast<std::size_t>(w0 + (k - start))];
-              if (auto v = Round16(x[static_cast<std::size_t>(k)] * window + slot)) slot = *v;
+              const std::int64_t d = k - start;
+              double value = 0;
+              if (d < static_cast<std::int64_t>(window.size())) {
+                value = window[static_cast<std::size_t>(d)];
+              } else if (FitsI16(d) && (!falling || FitsI16(L - d))) {
+                value = windowAt(static_cast<std::int32_t>(d));
+              } else {
+                continue;
+              }
+              std::int16_t& slot = out[static_cast<std::size_t>(w0 + d)];
+              if (auto v = Round16(x[static_cast<std::size_t>(k)] * value + slot)) slot = *v;
             }
           }
           const std::int64_t after = w0 + (std::int64_t{end} - start + 1);
