@@ -48,10 +48,10 @@ TEST(PointObjectLibrary, LocationAndValueAtAPoint) {
       SimAccessible::Make(ROLE_SYSTEM_TEXT, u"Adresa", u"Soubor\rÚpravy 中", 0, {40, 50, 240, 82}));
   desk.SetClientAccessible(view, client);
   AnsiStringStore strings;
-  PointObjectLibrary tovin(desk.Access(), strings);
+  PointObjectLibrary points(desk.Access(), strings);
 
   Rect rect{9, 9, 9, 9};
-  EXPECT_TRUE(tovin.zibGetObjectLocationByPOINT(45, 60, rect));
+  EXPECT_TRUE(points.zibGetObjectLocationByPOINT(45, 60, rect));
   EXPECT_EQ(rect.left, 40);
   EXPECT_EQ(rect.top, 50);
 
@@ -59,31 +59,31 @@ TEST(PointObjectLibrary, LocationAndValueAtAPoint) {
   PointValueRecord record;
   record.address = strings.dwGetAddressForObject(std::u16string(255, u' '));
   const AnsiStringStore::Address primed = record.address;
-  EXPECT_TRUE(tovin.zibGetObjectValueByPOINT(45, 60, record));
+  EXPECT_TRUE(points.zibGetObjectValueByPOINT(45, 60, record));
   EXPECT_EQ(record.address, primed);
   EXPECT_EQ(strings.dwGetStringFromLPSTR(record.address), u"Soubor\rÚpravy ?");
   // An unprimed record gets a string of its own.
   PointValueRecord fresh;
-  EXPECT_TRUE(tovin.zibGetObjectValueByPOINT(45, 60, fresh));
+  EXPECT_TRUE(points.zibGetObjectValueByPOINT(45, 60, fresh));
   EXPECT_NE(fresh.address, 0u);
   EXPECT_EQ(strings.dwGetStringFromLPSTR(fresh.address), u"Soubor\rÚpravy ?");
   // The client around the text answers for points beside it (with its empty value).
-  EXPECT_TRUE(tovin.zibGetObjectValueByPOINT(300, 200, fresh));
+  EXPECT_TRUE(points.zibGetObjectValueByPOINT(300, 200, fresh));
   EXPECT_EQ(strings.dwGetStringFromLPSTR(fresh.address), u"");
 
   // No object at the point: false, rect zeroed, record and primed string untouched.
   strings.Write(primed, u"před");
-  EXPECT_FALSE(tovin.zibGetObjectLocationByPOINT(900, 900, rect));
+  EXPECT_FALSE(points.zibGetObjectLocationByPOINT(900, 900, rect));
   EXPECT_EQ(rect, Rect{});
-  EXPECT_FALSE(tovin.zibGetObjectValueByPOINT(900, 900, record));
+  EXPECT_FALSE(points.zibGetObjectValueByPOINT(900, 900, record));
   EXPECT_EQ(record.address, primed);
   EXPECT_EQ(strings.dwGetStringFromLPSTR(primed), u"před");
 
   // The objects go away: both queries fail.
   text->Destroy();
   client->Destroy();
-  EXPECT_FALSE(tovin.zibGetObjectLocationByPOINT(45, 60, rect));
-  EXPECT_FALSE(tovin.zibGetObjectValueByPOINT(45, 60, record));
+  EXPECT_FALSE(points.zibGetObjectLocationByPOINT(45, 60, rect));
+  EXPECT_FALSE(points.zibGetObjectValueByPOINT(45, 60, record));
   EXPECT_EQ(strings.dwGetStringFromLPSTR(primed), u"před");
 }
 

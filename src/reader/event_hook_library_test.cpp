@@ -33,10 +33,10 @@ struct Desk {
 
 TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
   Desk d;
-  EventHookLibrary kelvar(d.desk.Access(), d.desk.Windows());
+  EventHookLibrary library(d.desk.Access(), d.desk.Windows());
   Recorder rec;
-  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, rec.Callback()), 1);
-  EXPECT_TRUE(kelvar.Installed());
+  EXPECT_EQ(library.InstallEventHook(d.main, 0, 0, rec.Callback()), 1);
+  EXPECT_TRUE(library.Installed());
 
   const Hwnd note = d.desk.AddTopWindow(u"Notepad", u"Poznámky");
   const Hwnd edit = d.desk.AddEdit(note, u"text");
@@ -57,7 +57,7 @@ TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
 
   // A second install replaces the first: every event arrives once, at the new callback.
   Recorder second;
-  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, second.Callback()), 1);
+  EXPECT_EQ(library.InstallEventHook(d.main, 0, 0, second.Callback()), 1);
   rec.seen.clear();
   d.desk.Focus(list);
   d.Run();
@@ -65,19 +65,19 @@ TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
   EXPECT_EQ(second.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
 
   // The all-zero call stops; so does a call with a window but no callback.
-  EXPECT_EQ(kelvar.InstallEventHook(0, 0, 0, nullptr), 0);
-  EXPECT_FALSE(kelvar.Installed());
+  EXPECT_EQ(library.InstallEventHook(0, 0, 0, nullptr), 0);
+  EXPECT_FALSE(library.Installed());
   d.desk.Focus(edit);
   d.Run();
   EXPECT_EQ(second.seen.size(), 1u);
-  EXPECT_EQ(kelvar.InstallEventHook(d.main, 0, 0, nullptr), 0);
-  EXPECT_FALSE(kelvar.Installed());
+  EXPECT_EQ(library.InstallEventHook(d.main, 0, 0, nullptr), 0);
+  EXPECT_FALSE(library.Installed());
 
   // A callback that removes the hook while it runs: later events go nowhere.
   int calls = 0;
-  kelvar.InstallEventHook(d.main, 0, 0, [&](std::uint32_t, Hwnd, std::int32_t, std::int32_t) {
+  library.InstallEventHook(d.main, 0, 0, [&](std::uint32_t, Hwnd, std::int32_t, std::int32_t) {
     ++calls;
-    kelvar.InstallEventHook(0, 0, 0, nullptr);
+    library.InstallEventHook(0, 0, 0, nullptr);
   });
   d.desk.Focus(list);
   d.desk.Focus(edit);
@@ -98,12 +98,12 @@ TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
 
 TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
   Desk d;
-  EventHookLibrary kelvar(d.desk.Access(), d.desk.Windows());
+  EventHookLibrary library(d.desk.Access(), d.desk.Windows());
   Recorder rec;
-  kelvar.InstallEventHook(d.main, 0, 0, rec.Callback());
+  library.InstallEventHook(d.main, 0, 0, rec.Callback());
   std::int32_t l = 9, t = 9, w = 9, h = 9;
-  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);  // nothing has had the focus yet
-  EXPECT_FALSE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(library.GetActiveObjectChildren(), 0);  // nothing has had the focus yet
+  EXPECT_FALSE(library.GetActiveObjectLocation(l, t, w, h));
   EXPECT_EQ(l + t + w + h, 0);
 
   const Hwnd app = d.desk.AddTopWindow(u"App", u"Aplikace");
@@ -114,8 +114,8 @@ TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
   auto help = SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Nápověda");
   d.desk.OpenMenu(app, {file, help});
   d.Run();
-  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 2);
-  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(library.GetActiveObjectChildren(), 2);
+  EXPECT_TRUE(library.GetActiveObjectLocation(l, t, w, h));
   const Rect r = *file->Location(CHILDID_SELF);
   EXPECT_EQ(l, r.left);
   EXPECT_EQ(t, r.top);
@@ -123,15 +123,15 @@ TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
   EXPECT_EQ(h, r.Height());
   d.desk.FocusMenuItem(1);
   d.Run();
-  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
+  EXPECT_EQ(library.GetActiveObjectChildren(), 0);
   d.desk.CloseMenu();
 
   // A simple element (a list item) has no children, but has a location.
   const Hwnd list = d.desk.AddListBox(app, {u"a", u"b", u"c"});
   d.desk.SelectListItem(list, 2);
   d.Run();
-  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
-  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(library.GetActiveObjectChildren(), 0);
+  EXPECT_TRUE(library.GetActiveObjectLocation(l, t, w, h));
   Rect listRect;
   d.desk.Windows().GetWindowRect(list, listRect);
   EXPECT_EQ(t, listRect.top + 2 * 16);
@@ -142,13 +142,13 @@ TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
   d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, hidden, OBJID_CLIENT, CHILDID_SELF);
   d.Run();
   EXPECT_EQ(rec.seen.back().hwnd, hidden);  // the program still hears of it
-  EXPECT_TRUE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_TRUE(library.GetActiveObjectLocation(l, t, w, h));
   EXPECT_EQ(t, listRect.top + 2 * 16);
 
   // The active object's window goes away: 0 and no location.
   d.desk.DestroyWindow(list);
-  EXPECT_EQ(kelvar.GetActiveObjectChildren(), 0);
-  EXPECT_FALSE(kelvar.GetActiveObjectLocation(l, t, w, h));
+  EXPECT_EQ(library.GetActiveObjectChildren(), 0);
+  EXPECT_FALSE(library.GetActiveObjectLocation(l, t, w, h));
   EXPECT_EQ(l + t + w + h, 0);
 
   // A hostile object: a negative child count reads as 0, a huge rectangle does not overflow.

@@ -45,8 +45,8 @@ TEST(FallbackKeyboardHook, PostsPressesAndReleasesWithTheirModifiers) {
   const Hwnd edit = d.desk.AddEdit(note, u"");
   d.desk.Focus(edit);
   d.desk.KeyDown(VK_LSHIFT);  // already held when the hook starts: not reported as pressed
-  FallbackKeyboardHook wux(d.desk.Keys(), d.loop);
-  EXPECT_EQ(wux.InstallKeyboardHook(d.main, 1), 1);
+  FallbackKeyboardHook hook(d.desk.Keys(), d.loop);
+  EXPECT_EQ(hook.InstallKeyboardHook(d.main, 1), 1);
   d.Poll();
   EXPECT_TRUE(d.got.empty());
   d.desk.KeyUp(VK_LSHIFT);
@@ -90,8 +90,8 @@ TEST(FallbackKeyboardHook, PostsPressesAndReleasesWithTheirModifiers) {
   d.got.clear();
 
   // Stopping: no more messages.
-  EXPECT_EQ(wux.InstallKeyboardHook(d.main, 0), 0);
-  EXPECT_FALSE(wux.Installed());
+  EXPECT_EQ(hook.InstallKeyboardHook(d.main, 0), 0);
+  EXPECT_FALSE(hook.Installed());
   d.desk.KeyDown('B');
   d.Poll();
   d.desk.KeyUp('B');
@@ -101,14 +101,14 @@ TEST(FallbackKeyboardHook, PostsPressesAndReleasesWithTheirModifiers) {
 
 TEST(FallbackKeyboardHook, NoWindowOrAWindowThatGoes) {
   Desk d;
-  FallbackKeyboardHook wux(d.desk.Keys(), d.loop);
-  EXPECT_EQ(wux.InstallKeyboardHook(0, 1), 0);
-  EXPECT_FALSE(wux.Installed());
+  FallbackKeyboardHook hook(d.desk.Keys(), d.loop);
+  EXPECT_EQ(hook.InstallKeyboardHook(0, 1), 0);
+  EXPECT_FALSE(hook.Installed());
 
   // Reinstalling moves the reports to the new window.
   const Hwnd other = d.loop.CreateHiddenWindow();
-  EXPECT_EQ(wux.InstallKeyboardHook(other, 1), 1);
-  EXPECT_EQ(wux.InstallKeyboardHook(d.main, 1), 1);
+  EXPECT_EQ(hook.InstallKeyboardHook(other, 1), 1);
+  EXPECT_EQ(hook.InstallKeyboardHook(d.main, 1), 1);
   d.desk.KeyDown(VK_F5);
   d.Poll();
   EXPECT_EQ(d.got, (std::vector<Msg>{{kDown, VK_F5, 6}}));
@@ -117,7 +117,7 @@ TEST(FallbackKeyboardHook, NoWindowOrAWindowThatGoes) {
   d.loop.DestroyWindow(d.main);
   d.desk.KeyUp(VK_F5);
   d.Poll();
-  EXPECT_FALSE(wux.Installed());
+  EXPECT_FALSE(hook.Installed());
   const std::uint64_t ticks = d.loop.TimerTicks();
   d.Poll();
   EXPECT_EQ(d.loop.TimerTicks(), ticks);
