@@ -96,13 +96,74 @@ std::int64_t VoicedEnd(const Recording& r, std::int64_t spanEnd) {
   return QuietestPoint(r.samples, r.marks[last] - 60, r.marks[last]);
 }
 
+// Evens out the slow swell of the stretched part: each period after the stable mark is scaled
+// towards the median level of those periods (measured over three periods, at most +-6 dB), with
+// the gain interpolated between period centres so that nothing steps. The source voice's vowels
+// swell by up to 8 dB over 280 ms, which repeated periods would otherwise make audible.
+void LevelStretch(CutUnit& unit) {
+  if (!unit.stable) return;
+  const std::size_t s = *unit.stable;
+  const auto& m = unit.marks;
+  if (s + 3 >= m.size()) return;
+  std::vector<double> level;
+  std::vector<std::int64_t> centre;
+  for (std::size_t i = s; i + 1 < m.size(); ++i) {
+    const std::size_t a = i == s ? i : i - 1;
+    const std::size_t b = std::min(i + 2, m.size() - 1);
+    level.push_back(Rms(unit.samples, m[a], m[b]));
+    centre.push_back((m[i] + m[i + 1]) / 2);
+  }
+  std::vector<double> sorted = level;
+  std::sort(sorted.begin(), sorted.end());
+  const double median = sorted[sorted.size() / 2];
+  if (median <= 0) return;
+  std::vector<double> gain;
+  for (double l : level) {
+    gain.push_back(l > 0 ? std::clamp(median / l, FromDb(-6), FromDb(6)) : 1.0);
+  }
+  // Gain 1 up to the stable mark, then from centre to centre, held after the last centre.
+  std::vector<std::int64_t> at = {m[s]};
+  std::vector<double> g = {1.0};
+  for (std::size_t k = 0; k < gain.size(); ++k) {
+    at.push_back(centre[k]);
+    g.push_back(gain[k]);
+  }
+  const auto n = static_cast<std::int64_t>(unit.samples.size());
+  std::size_t seg = 0;
+  for (std::int64_t t = m[s]; t < n; ++t) {
+    while (seg + 1 < at.size() && at[seg + 1] <= t) ++seg;
+    double v = g[seg];
+    if (seg + 1 < at.size()) {
+      const double f =
+          static_cast<double>(t - at[seg]) / static_cast<double>(at[seg + 1] - at[seg]);
+      v = g[seg] + f * (g[seg + 1] - g[seg]);
+    }
+    unit.samples[static_cast<std::size_t>(t)] *= v;
+  }
+}
+
 void SetStable(CutUnit& unit, std::size_t index) {
   if (index + 3 >= unit.marks.size()) {
     throw CutError(unit.spec, "too few pitch marks after the stable mark");
   }
   unit.stable = index;
+  LevelStretch(unit);
   unit.stableRms =
       Rms(unit.samples, unit.marks[index], static_cast<std::int64_t>(unit.samples.size()));
+}
+
+// The first mark at or after `nominal` from which the vowel holds its level: the next three
+// periods within 2 dB of the level 100 to 250 ms later. A vowel the source voice makes from one
+// long phone (i) rises slowly out of the consonant, over up to 100 ms.
+std::int64_t SettledVowel(const Recording& r, std::int64_t nominal) {
+  const double steady = Rms(r.samples, nominal + std::llround(0.10 * kVoiceRate),
+                            nominal + std::llround(0.25 * kVoiceRate));
+  const std::int64_t latest = nominal + std::llround(0.12 * kVoiceRate);
+  for (std::size_t i = FirstMarkAtOrAfter(r.marks, nominal); i + 3 < r.marks.size(); ++i) {
+    if (r.marks[i] > latest) break;
+    if (Rms(r.samples, r.marks[i], r.marks[i + 3]) >= steady * FromDb(-2)) return r.marks[i];
+  }
+  return nominal;
 }
 
 CutUnit CutVowelLike(const UnitSpec& spec, const Recording& r, double ref,
@@ -112,15 +173,19 @@ CutUnit CutVowelLike(const UnitSpec& spec, const Recording& r, double ref,
   const std::size_t v1 = hasOnset ? 2 + spec.onset.size() : 1;
   // The sustained stretch follows the transition (or onset) vowel; it is located by time, since
   // a vowel without a same-vowel diphone is synthesised as one long phone.
-  const std::int64_t v2Start =
-      r.PhoneStart(v1) + std::llround((hasOnset ? kFrameVowel : kDecayVowel) * kVoiceRate);
-  const std::int64_t v2End = v2Start + std::llround(kStableVowel * kVoiceRate);
+  const std::int64_t v2Start = SettledVowel(
+      r, r.PhoneStart(v1) + std::llround((hasOnset ? kFrameVowel : kDecayVowel) * kVoiceRate));
+  // It ends 280 ms later, but 20 ms before the vowel runs into the pause at the latest.
+  const std::int64_t vowelEnd = r.phoneEnds[r.phones.size() - 2] - std::llround(0.02 * kVoiceRate);
+  const std::int64_t v2End =
+      std::min<std::int64_t>(v2Start + std::llround(kStableVowel * kVoiceRate), vowelEnd);
   std::int64_t start = 0;
   std::size_t first = 0;
   if (!hasOnset) {
-    const std::int64_t midV1 = r.PhoneStart(v1) + std::llround(kDecayVowel / 2 * kVoiceRate);
-    first = FirstMarkAtOrAfter(r.marks, midV1);
-    if (first >= r.marks.size()) throw CutError(spec, "no pitch marks in the vowel");
+    // A lone vowel starts where its level has settled, two periods before its stable mark.
+    first = FirstMarkAtOrAfter(r.marks, v2Start);
+    if (first < 2 || first >= r.marks.size()) throw CutError(spec, "no pitch marks in the vowel");
+    first -= 2;
     start = r.marks[first] - kOnsetLead;
   } else if (spec.voicedOnset) {
     first = FirstMarkAtOrAfter(r.marks, r.PhoneStart(2));
@@ -363,6 +428,10 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
   CheckResult loud{"stable-part loudness", true, "", {}};
   CheckResult stable{"sustained vowel after the stable mark", true, "", {}};
   CheckResult plosive{"plosive marks", true, "", {}};
+  CheckResult steady{"steady level after the stable mark", true, "", {}};
+  std::vector<double> wobbles;
+  std::string worstWobbleAt;
+  double worstWobble = 0;
   int worstSpread = 0, worstPeak = 0;
   std::int64_t worstFirst = 0, shortestTail = 1 << 30;
   double worstDb = 0;
@@ -437,6 +506,23 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
         fail(stable, name + " keeps " + std::to_string(tail) + " samples after the stable mark");
       }
       Signal x(u.samples.begin(), u.samples.end());
+      // Level range over the periods of the stretched part: a vowel still rising out of its
+      // consonant, or decaying into the pause, would be repeated with its swell.
+      double lo = 1e300, hi = 0;
+      for (std::size_t i = si; i + 1 < u.marks.size(); ++i) {
+        const double e = Rms(x, std::abs(u.marks[i]), std::abs(u.marks[i + 1]));
+        lo = std::min(lo, e);
+        hi = std::max(hi, e);
+      }
+      if (hi > 0 && lo > 0) {
+        const double wobble = ToDb(hi / lo);
+        wobbles.push_back(wobble);
+        if (wobble > worstWobble) worstWobble = wobble, worstWobbleAt = name;
+        if (wobble > limits.maxStableWobbleDb) {
+          std::snprintf(buf, sizeof buf, "%s level varies by %.1f dB", name.c_str(), wobble);
+          fail(steady, buf);
+        }
+      }
       const auto ref = vowelRms.find(VowelOf(spec));
       if (spec.kind == UnitKind::kVowel || ref == vowelRms.end()) continue;
       const double db = ToDb(Rms(x, -u.marks[si], n) / ref->second);
@@ -465,7 +551,13 @@ std::vector<CheckResult> CheckUnits(const std::vector<VoiceUnit>& units,
                 0.5 * shortestTail * 1000.0 / kVoiceRate);
   stable.detail = buf;
   plosive.detail = "p and t: [burst + 2 ms, voicing onset], closure >= 40 ms";
-  return {spread, first, clip, loud, stable, plosive};
+  std::sort(wobbles.begin(), wobbles.end());
+  std::snprintf(buf, sizeof buf,
+                "per-period RMS range: median %.1f dB, worst %.1f dB (%s), limit %.0f dB",
+                wobbles.empty() ? 0.0 : wobbles[wobbles.size() / 2], worstWobble,
+                worstWobbleAt.c_str(), limits.maxStableWobbleDb);
+  steady.detail = buf;
+  return {spread, first, clip, loud, stable, steady, plosive};
 }
 
 }  // namespace quellon::voicebuild

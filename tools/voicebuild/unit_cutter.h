@@ -56,6 +56,7 @@ struct QualityLimits {
   double loudnessToleranceDb = 1.5;   // stable part of a unit against its lone vowel
   double vowelSpreadDb = 4.5;         // loudest against quietest lone vowel
   std::int64_t minStableTail = 3969;  // 180 ms after the stable mark: 54 ms at 0.3, 90 ms at 0.5
+  double maxStableWobbleDb = 6;       // loudest against quietest period after the stable mark
 };
 
 struct CheckResult {

@@ -21,7 +21,11 @@ struct Builder {
     for (std::size_t i = 0; i < n; ++i) {
       const auto at = static_cast<double>(r.samples.size() % kP);
       double v = 0;
-      if (kind == 'v') v = amp * std::exp(-at / 40) * std::sin(2 * std::numbers::pi * at / 30);
+      // 'r': voiced, swelling from a third of `amp` to `amp` over the phone.
+      const double swell = kind == 'r' ? (1 + 2.0 * static_cast<double>(i) / n) / 3 : 1.0;
+      if (kind == 'v' || kind == 'r') {
+        v = swell * amp * std::exp(-at / 40) * std::sin(2 * std::numbers::pi * at / 30);
+      }
       if (kind == 'n') v = noise(rng);
       r.samples.push_back(v);
     }
@@ -98,6 +102,33 @@ TEST(UnitCutterTest, VoicedOnsetPairStartsJustBeforeItsFirstMark) {
   ASSERT_TRUE(u.stable);
   // Every period from the start to the end is kept.
   EXPECT_EQ(u.marks.size(), (u.samples.size() - kOnsetLead) / kP + 1);
+}
+
+TEST(UnitCutterTest, SwellingVowelIsLevelledAfterTheStableMark) {
+  Builder b;
+  b.Add("#", 0.10, 's');
+  b.Add("a", 0.10, 'v');
+  b.Add("m", 0.08, 'v', 3000);
+  b.Add("a", 0.05, 'v', 2000);
+  b.Add("a", 0.28, 'r');  // 9.5 dB swell
+  b.Add("a", 0.08, 'v');
+  b.Add("#", 0.10, 's');
+  const UnitSpec spec{u"ma", UnitKind::kPair, {{"m", 0.08}}, "a", true, true};
+  const Recording r = b.Done();
+  const CutUnit u = CutFromRecording(spec, r);
+  ASSERT_TRUE(u.stable);
+  double lo = 1e9, hi = 0;
+  for (std::size_t i = *u.stable; i + 1 < u.marks.size(); ++i) {
+    const double e = Rms(u.samples, u.marks[i], u.marks[i + 1]);
+    lo = std::min(lo, e);
+    hi = std::max(hi, e);
+  }
+  EXPECT_LT(ToDb(hi / lo), 3.0);  // from about 8 dB; the first period eases in
+  // The consonant before the stable mark keeps its own level: the unit starts 88 samples before
+  // the first mark in the consonant.
+  const std::int64_t start = (r.phoneEnds[1] + kP - 1) / kP * kP - kOnsetLead;
+  EXPECT_NEAR(Rms(u.samples, u.marks[1], u.marks[2]),
+              Rms(r.samples, start + u.marks[1], start + u.marks[2]), 1e-9);
 }
 
 TEST(UnitCutterTest, PlosiveGetsItsBurstAndVoicingMarks) {
@@ -202,6 +233,14 @@ TEST(UnitCutterTest, ChecksFindFaultyUnits) {
     if (!c.pass) failed.push_back(c.name);
   }
   EXPECT_EQ(failed.size(), 5u);
+  // A vowel still swelling after its stable mark.
+  std::vector<VoiceUnit> swelling = good;
+  for (std::size_t i = 0; i < 2000; ++i) swelling[1].samples[i] = static_cast<std::int16_t>(i / 2);
+  bool steadyFailed = false;
+  for (const auto& c : CheckUnits(swelling, specs, limits)) {
+    if (c.name == "steady level after the stable mark") steadyFailed = !c.pass;
+  }
+  EXPECT_TRUE(steadyFailed);
   // An unvoiced-onset unit whose first mark would make the engine cross-fade into it.
   std::vector<VoiceUnit> early = good;
   early[2] = vowel(100, 176, 6000, 3000);
