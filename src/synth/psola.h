@@ -17,9 +17,9 @@ namespace quellon {
 
 class Synthesizer {
  public:
-  // The largest sample sequence one unit or one word may grow to (about 12.7 minutes). A step
+  // The largest sample sequence one unit or one word may grow to (about 190 s). A step
   // that would need more fails like any other step that cannot be done.
-  static constexpr std::int64_t kMaxSamples = std::int64_t{1} << 24;
+  static constexpr std::int64_t kMaxSamples = std::int64_t{1} << 22;
 
   struct UnitRecord {
     std::u16string name;
