@@ -1,0 +1,334 @@
+// Scenario tests of the main window's startup and shutdown on the simulated desktop (virtual
+// clock), with a recording built-in engine and real settings files in a scratch folder.
+#include "shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_desktop.h"
+#include "shell/ini_profile.h"
+#include "shell/test_folder.h"
+
+namespace quellon::shell {
+namespace {
+
+using platform::Hwnd;
+using testing::TestFolder;
+
+class RecordingEngine : public BuiltInEngine {
+ public:
+  explicit RecordingEngine(std::vector<std::u16string>& log) : log_(log) {}
+  std::int32_t Reset() override {
+    log_.push_back(u"reset");
+    return 0;
+  }
+  std::int32_t Say(std::u16string& text) override {
+    log_.push_back(u"say:" + text);
+    return 0;
+  }
+  const PronunciationDictionary& Dictionary() const override { return dictionary_; }
+  void SelectVoice(const std::u16string& name) override { log_.push_back(u"voice:" + name); }
+  void SetVolume(std::int16_t v) override { volume = v; }
+  void SetPitch(std::int16_t v) override { pitch = v; }
+  void SetTempo(std::int16_t v) override { tempo = v; }
+  bool IsSpeaking() const override { return false; }
+  void LoadWaveWindow() override { log_.push_back(u"wave window"); }
+  std::int16_t volume = 0, pitch = 0, tempo = 0;
+
+ private:
+  std::vector<std::u16string>& log_;
+  PronunciationDictionary dictionary_;
+};
+
+class SimForm : public MainForm {
+ public:
+  SimForm(platform::SimDesktop& desk) : desk_(desk) {
+    hwnd_ = desk.Loop().CreateHiddenWindow();
+    desk.AdoptProgramWindow(hwnd_, u"ThunderRT6FormDC", u"Quellon");
+    desk.Loop().SetWindowProc(hwnd_, [this](Hwnd, std::uint32_t message, platform::WParam,
+                                            platform::LParam) -> platform::LResult {
+      formMessages.push_back(message);
+      return 0;
+    });
+  }
+  Hwnd Handle() const override { return hwnd_; }
+  void SetCaption(std::u16string_view control, std::u16string_view caption) override {
+    captions[std::u16string(control)] = std::u16string(caption);
+  }
+  void SetWindowState(std::int32_t state) override {
+    windowState = state;
+    if (state == 1) desk_.Find(hwnd_)->iconic = true;
+  }
+  void SetStatusCaption(std::u16string_view caption) override { status = caption; }
+  bool MenuChecked(std::u16string_view item) const override {
+    auto it = checks.find(std::u16string(item));
+    return it != checks.end() && it->second;
+  }
+  void SetMenuChecked(std::u16string_view item, bool checked) override {
+    checks[std::u16string(item)] = checked;
+  }
+  platform::WindowProc ReplaceWindowProc(platform::WindowProc proc) override {
+    return desk_.Loop().SetWindowProc(hwnd_, std::move(proc));
+  }
+  void ShowAbout() override { ++aboutShown; }
+  void Close() override { closed = true; }
+  ProgramVersion Version() const override { return {1, 2, 345}; }
+
+  std::map<std::u16string, std::u16string> captions;
+  std::map<std::u16string, bool> checks;
+  std::u16string status;
+  std::int32_t windowState = 0;
+  int aboutShown = 0;
+  bool closed = false;
+  std::vector<std::uint32_t> formMessages;
+
+ private:
+  platform::SimDesktop& desk_;
+  Hwnd hwnd_ = 0;
+};
+
+class FixedClock : public platform::LocalClock {
+ public:
+  platform::LocalTime GetLocalTime() override { return {2026, 12, 1, 7, 14, 5, 0}; }
+};
+
+// A desktop with Notepad in front, a program folder and the main window.
+struct Scenario {
+  explicit Scenario(std::string_view ini = {}, bool withEngine = true) {
+    if (!ini.empty()) folder.Write("qlnd.ini", ini);
+    folder.Write("snd/close.wav", "RIFF");
+    folder.Write("snd/tlačítko.wav", "RIFF");
+    note = desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok");
+    edit = desk.AddEdit(note, u"ahoj", {.multiline = true});
+    desk.Focus(edit);
+    loop.AdvanceBy(1000);
+    EngineFactory factory;
+    if (withEngine) {
+      factory = [this](const std::filesystem::path&) {
+        return std::make_unique<RecordingEngine>(log);
+      };
+    }
+    main = std::make_unique<frmMain>(ShellPorts{desk.Windows(), desk.Access(), desk.Keys(), loop,
+                                                profile, desk.Sounds(), desk.Voice(), clock},
+                                     form, factory);
+  }
+  // What the engine was asked to say, in order.
+  std::vector<std::u16string> Said() const {
+    std::vector<std::u16string> out;
+    for (const auto& l : log) {
+      if (l.rfind(u"say:", 0) == 0) out.push_back(l.substr(4));
+    }
+    return out;
+  }
+  TestFolder folder;
+  platform::SimEventLoop loop;
+  platform::SimDesktop desk{loop};
+  IniProfile profile;
+  FixedClock clock;
+  SimForm form{desk};
+  std::vector<std::u16string> log;
+  Hwnd note = 0, edit = 0;
+  std::unique_ptr<frmMain> main;
+};
+
+TEST(MainWindowTest, StartupFolderLanguageCaptionsAndFirstAnnouncement) {
+  Scenario s;
+  s.main->Load(s.folder.Path() / "");  // a trailing separator is cut off
+  EXPECT_EQ(s.main->ProgramFolder(), s.folder.Path());
+  EXPECT_TRUE(s.main->IsWinXP());
+  EXPECT_FALSE(s.main->IsEnglish());
+  EXPECT_TRUE(s.main->SkippedSteps().empty());
+  EXPECT_EQ(s.form.captions[u"mnuFileExit"], u"U&končit");
+  EXPECT_EQ(s.form.captions[u"mnuShowInfo"], u"Info");
+  EXPECT_EQ(s.form.status, u" Release: 1.2.345");
+  EXPECT_EQ(s.form.windowState, 1);
+  EXPECT_TRUE(s.main->KeyboardHookFlag());
+  // The stored voice is selected, the wave window loaded, the default volume 50 gives 10.
+  EXPECT_NE(std::find(s.log.begin(), s.log.end(), u"voice:Male"), s.log.end());
+  EXPECT_NE(std::find(s.log.begin(), s.log.end(), u"wave window"), s.log.end());
+  EXPECT_EQ(static_cast<RecordingEngine*>(s.main->Engine())->volume, 10);
+  // The active window's title, an empty dialog text, empty name and value (lower-cased by the
+  // dictionary pass).
+  EXPECT_EQ(s.Said(), std::vector<std::u16string>{u"bez názvu - poznámkový blok   "});
+  EXPECT_TRUE(s.main->Greeting().empty());
+}
+
+TEST(MainWindowTest, LanguageIsExactlyLowerCaseEn) {
+  Scenario caps("[General]\r\nLang=EN\r\nTime=1\r\n");
+  caps.main->Load(caps.folder.Path());
+  EXPECT_FALSE(caps.main->IsEnglish());
+  EXPECT_EQ(caps.form.captions[u"mnuShowInfo"], u"Info");
+  EXPECT_EQ(caps.main->Greeting(), u"dobrý den, je 14 hodin, 5 minut, pondělí, 7.prosinec 2026 ");
+
+  Scenario en("[General]\r\nLang=en\r\nTime=1\r\n");
+  en.main->Load(en.folder.Path());
+  EXPECT_TRUE(en.main->IsEnglish());
+  EXPECT_EQ(en.form.captions[u"mnuShowInfo"], u"Show info band");
+  EXPECT_EQ(en.main->Greeting(), u"hello, it is 14 hours, 5 minutes, Monday, 7.December 2026 ");
+  en.main->OnMenu(u"mnuHelpOpen");
+  ASSERT_EQ(en.desk.StartedProcesses().size(), 1u);
+  EXPECT_NE(en.desk.StartedProcesses()[0].find(u"help_en.txt"), std::u16string::npos);
+  EXPECT_EQ(en.desk.StartedProcesses()[0].rfind(u"notepad.exe ", 0), 0u);
+}
+
+TEST(MainWindowTest, GreetingWaitsForTheFirstFocusAnnouncement) {
+  Scenario s("[General]\r\nTime=1\r\n");
+  s.main->Load(s.folder.Path());
+  s.loop.AdvanceBy(200'000);
+  // Startup says the window title without the greeting; nothing else until a focus event.
+  ASSERT_EQ(s.Said().size(), 1u);
+  EXPECT_EQ(s.Said()[0].find(u"dobrý den"), std::u16string::npos);
+  EXPECT_FALSE(s.main->Greeting().empty());
+
+  const Hwnd dialog = s.desk.ShowMessageBox(s.note, u"Poznámkový blok", u"Uložit změny?",
+                                            {u"Ano", u"Ne"});
+  (void)dialog;
+  s.loop.AdvanceBy(100'000);
+  ASSERT_EQ(s.Said().size(), 2u);
+  EXPECT_EQ(s.Said()[1].rfind(u"dobrý den, je 14 hodin, 5 minut, pondělí, 7.prosinec 2026 ", 0),
+            0u);
+  EXPECT_NE(s.Said()[1].find(u"poznámkový blok"), std::u16string::npos);
+  EXPECT_TRUE(s.main->Greeting().empty());
+
+  s.desk.Focus(s.edit);
+  s.loop.AdvanceBy(100'000);
+  ASSERT_EQ(s.Said().size(), 3u);
+  EXPECT_EQ(s.Said()[2].find(u"dobrý den"), std::u16string::npos);
+
+  Scenario quiet("[General]\r\nTime=0\r\n");
+  quiet.main->Load(quiet.folder.Path());
+  quiet.desk.Focus(quiet.edit);
+  quiet.desk.ShowMessageBox(quiet.note, u"X", u"Y");
+  quiet.loop.AdvanceBy(100'000);
+  for (const auto& said : quiet.Said()) EXPECT_EQ(said.find(u"dobrý den"), std::u16string::npos);
+}
+
+TEST(MainWindowTest, ShutdownSavesSettingsAndSpeaksNothingButTheCloseCue) {
+  Scenario s("[Voice]\r\nName=Male\r\n");
+  s.main->Load(s.folder.Path());
+  s.main->Settings()->SetVoiceVolume(70);
+  s.main->Settings()->SetInfoTextFC(-255);
+  s.desk.Sounds().ClearRecord();
+  s.log.clear();
+  s.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(s.form.closed);
+  EXPECT_TRUE(s.main->Unloaded());
+  EXPECT_TRUE(s.main->ShuttingDown());
+  EXPECT_EQ(TestFolder::Read(s.folder.File("qlnd.ini")),
+            "[Voice]\r\nName=Male\r\nVolume=70\r\nPitch=50\r\nTempo=50\r\n\r\n"
+            "[Info]\r\nTextSize=20\r\nTextForegroundColor=255\r\nTextBackgroundColor=0\r\n"
+            "Active=0\r\n");
+  EXPECT_EQ(s.desk.Sounds().Cues(), std::vector<std::u16string>{u"close"});
+  EXPECT_TRUE(s.Said().empty());
+  // Later events, ticks, messages and menu commands speak nothing.
+  s.desk.ShowMessageBox(s.note, u"X", u"Y");
+  s.loop.PostMessage(s.form.Handle(), MSG_TOGGLE_KEY, 0, 0);
+  s.loop.AdvanceBy(500'000);
+  s.main->OnMenu(u"mnuTime");
+  s.main->Say(u"ahoj");
+  EXPECT_TRUE(s.Said().empty());
+  EXPECT_EQ(s.desk.Sounds().Cues(), std::vector<std::u16string>{u"close"});
+  // The window procedure is the form's own again.
+  s.form.formMessages.clear();
+  s.loop.PostMessage(s.form.Handle(), MSG_ABOUT, 1, 0);
+  s.loop.AdvanceBy(1000);
+  EXPECT_EQ(s.form.aboutShown, 0);
+  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{MSG_ABOUT});
+}
+
+TEST(MainWindowTest, SayCuesAndPrivateMessages) {
+  Scenario s;
+  s.main->Load(s.folder.Path());
+  s.log.clear();
+  s.main->Say(u"a");
+  s.main->Say(u"");
+  const std::u16string name = s.main->Strings()->CharName(u"a");
+  EXPECT_FALSE(name.empty());
+  EXPECT_EQ(s.log, (std::vector<std::u16string>{u"reset", u"say:" + name, u"reset", u"say:"}));
+  s.main->PlaySoundCue(u"  TLAČÍTKO ");
+  EXPECT_EQ(s.desk.Sounds().Cues().back(), u"tlačítko");
+
+  // The about item posts 0x8011; the subclassed procedure shows the box and passes it on.
+  s.form.formMessages.clear();
+  s.main->OnMenu(u"mnuAbout");
+  s.loop.AdvanceBy(1000);
+  EXPECT_EQ(s.form.aboutShown, 1);
+  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{MSG_ABOUT});
+
+  // "Announce mouse" twice: unchecked, timer off.
+  s.main->OnMenu(u"mnuSndMouse");
+  EXPECT_TRUE(s.main->MouseTimerEnabled());
+  s.main->OnMenu(u"mnuSndMouse");
+  EXPECT_FALSE(s.form.MenuChecked(u"mnuSndMouse"));
+  EXPECT_FALSE(s.main->MouseTimerEnabled());
+
+  // "Activate Quellon" restores the minimised window in front.
+  s.main->OnMenu(u"mnuActivatePR");
+  EXPECT_EQ(s.desk.Foreground(), s.form.Handle());
+  EXPECT_FALSE(s.desk.Windows().IsIconic(s.form.Handle()));
+}
+
+TEST(MainWindowTest, SystemVoiceSelectionByExactName) {
+  Scenario s("[Voice]\r\nName=Zden\xECk\r\n");  // Windows-1250
+  s.desk.Voice().Install({u"Microsoft Anna", u"Zdeněk"});
+  s.main->Load(s.folder.Path());
+  EXPECT_TRUE(s.main->SapiActive());
+  EXPECT_EQ(s.desk.Voice().Selected(), 1u);
+  s.desk.Voice().ClearRecord();
+  s.main->Say(u"Dobrý den");
+  ASSERT_EQ(s.desk.Voice().Calls().size(), 1u);
+  EXPECT_EQ(s.desk.Voice().Calls()[0].text, u"<pitch absmiddle=\" 0\">dobrý den");
+
+  s.main->SelectSapiVoice(u"zdeněk");
+  EXPECT_FALSE(s.main->SapiActive());
+  s.main->SelectSapiVoice(u"Zdeněk");
+  EXPECT_TRUE(s.main->SapiActive());
+
+  Scenario none("[Voice]\r\nName=Zden\xECk\r\n");  // no system voices installed
+  none.main->Load(none.folder.Path());
+  EXPECT_FALSE(none.main->SapiActive());
+}
+
+TEST(MainWindowTest, DamagedFilesAndMissingPartsLeaveTheProgramRunning) {
+  // A damaged settings file (a NUL byte) reads as missing: every value takes its default.
+  Scenario damaged(std::string("[Voice]\r\nName=X\0\r\n", 17));
+  damaged.main->Load(damaged.folder.Path());
+  EXPECT_EQ(damaged.main->Settings()->VoiceName(), u"Male");
+  EXPECT_EQ(damaged.Said().size(), 1u);
+  damaged.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(damaged.form.closed);
+  EXPECT_NE(std::find(damaged.main->SkippedSteps().begin(), damaged.main->SkippedSteps().end(),
+                      "unload 2"),
+            damaged.main->SkippedSteps().end());
+  EXPECT_EQ(damaged.desk.Sounds().Cues().back(), u"close");  // later steps still ran
+
+  // No "snd" folder: cues are skipped silently.
+  Scenario nosnd;
+  std::filesystem::remove_all(nosnd.folder.Path() / "snd");
+  nosnd.main->Load(nosnd.folder.Path());
+  nosnd.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(nosnd.desk.Sounds().Played().empty());
+  EXPECT_TRUE(nosnd.form.closed);
+
+  // No engine at all: the steps that need it are skipped; the window still works and closes.
+  Scenario noengine({}, false);
+  noengine.main->Load(noengine.folder.Path());
+  EXPECT_EQ(noengine.form.status, u" Release: 1.2.345");
+  EXPECT_EQ(noengine.form.captions[u"mnuTime"], u"Čas a datum");
+  noengine.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(noengine.form.closed);
+}
+
+TEST(MainWindowTest, WindowsVersionTest) {
+  EXPECT_TRUE(DetectWindowsVersion({5, 1, 2600, 2}));
+  EXPECT_TRUE(DetectWindowsVersion({5, 2, 3790, 2}));
+  EXPECT_FALSE(DetectWindowsVersion({5, 0, 2195, 2}));
+  EXPECT_FALSE(DetectWindowsVersion({6, 1, 7601, 2}));
+  EXPECT_FALSE(DetectWindowsVersion({4, 10, 2222, 1}));
+}
+
+}  // namespace
+}  // namespace quellon::shell
