@@ -25,7 +25,9 @@
 //      the unit's marks land, also after a join has cut the output back.
 //   5. A unit the voice does not hold (no samples) adds nothing, even when the voice holds pitch
 //      marks under its name.
-//   6. A unit or word that would grow beyond kMaxSamples: the step that would grow it fails (a
+//   6. A unit with fewer than three pitch marks (outside state 12) cannot be walked: it keeps its
+//      head and its first, falling period and ends there instead of running all 1001 passes.
+//   7. A unit or word that would grow beyond kMaxSamples: the step that would grow it fails (a
 //      copy-path unit asking for more than the word has room for adds nothing).
 #include "synth/psola.h"
 
@@ -315,7 +317,11 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
 
         if (stopUnreachable && i >= std::min(s, m - 2)) reachedStable = true;
         const bool pastStable = stopUnreachable ? reachedStable : i > s + 1;
-        if (pastStable && std::int64_t{w} > std::int64_t{stable} + tail) {
+        // With fewer than three marks the walk can never leave mark 0: every further pass would
+        // copy the head again and add the same falling period onto itself, 1001 times, into a
+        // full-scale burst. Such a unit (a word-final "t" or "p") ends after its first pass.
+        const bool walkCannotMove = m < 3;
+        if (walkCannotMove || (pastStable && std::int64_t{w} > std::int64_t{stable} + tail)) {
           if (w >= 0 && std::int64_t{w} + 1 <= kMaxSamples)
             out.resize(static_cast<std::size_t>(w) + 1, 0);
           break;

@@ -89,6 +89,8 @@ class PsolaTest : public ::testing::Test {
     v.Entry("!ne", Marks(10, 8));
     v.Entry("ta", Sine(1050, 10000));  // plosive: cut at the second mark
     v.Entry("!ta", {100, 300, 500});
+    v.Entry("t", Sine(1050, 10000));  // two marks only: a word-final plosive
+    v.Entry("!t", {100, 300});
     v.Entry("ghost!", {});       // length 0: a parameter entry, not stored
     v.Entry("!lost", Marks(5));  // marks without samples
     v.Write(folder_, "v");
@@ -249,6 +251,21 @@ TEST_F(PsolaTest, UnitThatNeverStopsKeepsItsAllocationAndOnlyMarksInside) {
     EXPECT_LE(m, 2100);
   }
   state_.Pitch = 0;
+}
+
+TEST_F(PsolaTest, UnitWithTwoMarksEndsAfterItsFirstPeriod) {
+  // The walk cannot leave mark 0; repeating the first pass would add the same period onto itself
+  // into a full-scale burst. The unit keeps its head and the falling first period.
+  for (const char16_t* list : {u"t,1,0,0", u"t,1,11,0", u"t,1.2,3,-4"}) {
+    const SampleArray s = Say(list);
+    EXPECT_EQ(UpperBound(s), 300) << std::string(list, list + 10).c_str();
+    int peak = 0;
+    for (std::int16_t v : s) peak = std::max(peak, std::abs(int{v}));
+    EXPECT_LE(peak, 10000);
+  }
+  const SampleArray s = Say(u"t,1,0,0");
+  EXPECT_EQ(s[25], 10000);  // the head before the first mark is copied as recorded
+  EXPECT_EQ(s[299], 0);     // the falling window reaches 0 at the second mark
 }
 
 TEST_F(PsolaTest, PlosiveCutAtTheSecondMark) {

@@ -295,6 +295,8 @@ class Model:
                         stop = reached and w > stable + tail
                     else:
                         stop = i > s + 1 and w > stable + tail
+                    if m < 3:
+                        stop = True  # the walk cannot leave mark 0: one pass only
                     if stop:
                         if w >= 0:
                             out = (out + [0] * max(0, w + 1 - len(out)))[:w + 1]
