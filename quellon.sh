@@ -134,7 +134,7 @@ cmd_test() {
   configure_and_build asan
   if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
     log "building the fuzz targets"
-    configure_and_build fuzz
+    configure_and_build fuzz fuzz_all
   fi
   make_program_folder
   local failed=0
