@@ -1,0 +1,65 @@
+// Quellon.exe: the screen reader. Wires the Windows ports to the main window, loads it (the
+// startup sequence), runs the message loop until the main window has unloaded.
+#include <filesystem>
+#include <memory>
+
+#include "platform/win32/win32_accessibility.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_window_system.h"
+#include "platform/win32/winmm_wave_out.h"
+#include "shell/time_and_date.h"
+#include "shell/vaza_vorod_engine.h"
+#include "text/text.h"
+
+// The system headers after the ports: their macros would rewrite the ports' constants.
+#include "main_form.h"
+
+namespace {
+
+std::filesystem::path ExecutableFolder() {
+  wchar_t buffer[MAX_PATH * 4] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+  if (n == 0 || n >= MAX_PATH * 4) return std::filesystem::current_path();
+  return std::filesystem::path(buffer).parent_path();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  using namespace quellon;
+  platform::Win32EventLoop loop;
+  platform::Win32WindowSystem windows;
+  platform::Win32Accessibility access;
+  platform::Win32Keyboard keyboard;
+  platform::Win32Profile profile;
+  platform::Win32SoundPlayer sound;
+  platform::Win32SystemVoiceFactory voices;
+  platform::WinmmWaveOut waveOut;
+  shell::SystemLocalClock clock;
+
+  app::Win32MainForm form;
+  if (!form.Create(instance)) return 1;
+
+  shell::EngineFactory engineFactory = [&](const std::filesystem::path& folder) {
+    VazaVorodOptions options;
+    options.Output.ShowError = [&form](const std::string& message) {
+      const std::u16string text = text::Utf8ToUtf16(message);
+      MessageBoxW(platform::win32::ToHwnd(form.Handle()), platform::win32::Wide(text), L"Quellon",
+                  MB_OK | MB_ICONERROR);
+    };
+    return std::make_unique<shell::VazaVorodEngine>(folder, loop, waveOut, std::move(options));
+  };
+  shell::frmMain main(
+      shell::ShellPorts{windows, access, keyboard, loop, profile, sound, voices, clock}, form,
+      engineFactory);
+  form.Attach(&main);
+  main.Load(ExecutableFolder());
+
+  loop.RunUntil([] { return false; });  // ends with WM_QUIT, posted when the window is destroyed
+  main.Unload();                        // nothing left to do when the window already unloaded
+  form.Attach(nullptr);
+  return 0;
+}
