@@ -49,8 +49,9 @@ configure_and_build() {
   fi
 }
 
-# The program folder (dist/): the voice, its dictionary, the sound cues and the help texts side by
-# side, as the engine and the program expect them. Each step skips work that is up to date.
+# The program folder (dist/): the voice, its dictionary, the sound cues, the help texts, qlnd.ini
+# and Quellon.exe side by side, as the engine and the program expect them. Each step skips work
+# that is up to date.
 make_program_folder() {
   local build=build/linux dist="$ROOT/dist"
   mkdir -p "$dist"
@@ -69,12 +70,20 @@ make_program_folder() {
       mv "$dist/$f.tmp" "$dist/$f"
     fi
   done
+  # The settings file beside the program: made once; the program writes its own values on exit.
+  [ -f "$dist/qlnd.ini" ] || printf '[General]\r\nLang=cz\r\nTime=0\r\n' >"$dist/qlnd.ini"
+  # The Windows program itself, when the Windows build has made it.
+  local exe=build/windows/app/win32/Quellon.exe
+  if [ -f "$exe" ] && { [ ! -f "$dist/Quellon.exe" ] || [ "$exe" -nt "$dist/Quellon.exe" ]; }; then
+    cp "$exe" "$dist/Quellon.exe"
+  fi
 }
 
 cmd_build() {
   ensure_packages
   configure_and_build linux
   configure_and_build windows
+  make_program_folder
 }
 
 cmd_say() {
