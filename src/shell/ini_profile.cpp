@@ -130,6 +130,9 @@ IniFile Load(const std::filesystem::path& path) {
   std::size_t lineStart = start;
   std::size_t i = start;
   const std::size_t limit = b.size() - (b.size() - start) % unit;
+  // A UTF-16 file of odd length ends in half a character. It is not text and cannot be kept:
+  // anything written after it would be shifted by one byte and unreadable, so it is dropped.
+  if (limit < file.bytes.size()) file.bytes.resize(limit);
   while (i < limit) {
     const bool lf = unit == 1 ? b[i] == '\n' : (b[i] == '\n' && b[i + 1] == '\0');
     const bool nul = unit == 1 ? b[i] == '\0' : (b[i] == '\0' && b[i + 1] == '\0');

@@ -155,6 +155,12 @@ TEST(IniProfile, WritesChangeOnlyTheirOwnLine) {
   ASSERT_TRUE(ini.WritePrivateProfileString(u"A", u"k", u"ř", u));
   EXPECT_EQ(TestFolder::Read(u),
             std::string("\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0\x59\x01\r\0\n\0", 22));
+
+  // A UTF-16 file that ends in half a character loses that byte, so what is added stays readable.
+  const auto odd = dir.Write("odd.ini", std::string("\xFF\xFE[\0A\0]\0\xFF", 9));
+  ASSERT_TRUE(ini.WritePrivateProfileString(u"Voice", u"Volume", u"55", odd));
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Voice", u"Volume", 0, odd), 55);
+  EXPECT_EQ(TestFolder::Read(odd).size() % 2, 0u);
 }
 
 TEST(IniProfile, DamagedAndReadOnlyFilesAreLeftAlone) {
