@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_wave_out.h"
 #include "shell/ini_profile.h"
 #include "shell/test_folder.h"
+#include "shell/vaza_vorod_engine.h"
 
 namespace quellon::shell {
 namespace {
@@ -48,11 +50,12 @@ class SimForm : public MainForm {
   SimForm(platform::SimDesktop& desk) : desk_(desk) {
     hwnd_ = desk.Loop().CreateHiddenWindow();
     desk.AdoptProgramWindow(hwnd_, u"ThunderRT6FormDC", u"Quellon");
-    desk.Loop().SetWindowProc(hwnd_, [this](Hwnd, std::uint32_t message, platform::WParam,
-                                            platform::LParam) -> platform::LResult {
-      formMessages.push_back(message);
-      return 0;
-    });
+    desk.Loop().SetWindowProc(hwnd_,
+                              [this](Hwnd, std::uint32_t message, platform::WParam,
+                                     platform::LParam) -> platform::LResult {
+                                formMessages.push_back(message);
+                                return 0;
+                              });
   }
   Hwnd Handle() const override { return hwnd_; }
   void SetCaption(std::u16string_view control, std::u16string_view caption) override {
@@ -183,8 +186,8 @@ TEST(MainWindowTest, GreetingWaitsForTheFirstFocusAnnouncement) {
   EXPECT_EQ(s.Said()[0].find(u"dobrý den"), std::u16string::npos);
   EXPECT_FALSE(s.main->Greeting().empty());
 
-  const Hwnd dialog = s.desk.ShowMessageBox(s.note, u"Poznámkový blok", u"Uložit změny?",
-                                            {u"Ano", u"Ne"});
+  const Hwnd dialog =
+      s.desk.ShowMessageBox(s.note, u"Poznámkový blok", u"Uložit změny?", {u"Ano", u"Ne"});
   (void)dialog;
   s.loop.AdvanceBy(100'000);
   ASSERT_EQ(s.Said().size(), 2u);
@@ -320,6 +323,33 @@ TEST(MainWindowTest, DamagedFilesAndMissingPartsLeaveTheProgramRunning) {
   EXPECT_EQ(noengine.form.captions[u"mnuTime"], u"Čas a datum");
   noengine.main->OnMenu(u"mnuFileExit");
   EXPECT_TRUE(noengine.form.closed);
+}
+
+TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
+  // The real engine in a folder without any voice: startup, speech and shutdown go on.
+  TestFolder folder;
+  platform::SimEventLoop loop;
+  platform::SimDesktop desk(loop);
+  platform::SimWaveOut device(loop);
+  IniProfile profile;
+  FixedClock clock;
+  SimForm form(desk);
+  const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  desk.Focus(note);
+  frmMain main(ShellPorts{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
+                          desk.Voice(), clock},
+               form, [&](const std::filesystem::path& programFolder) {
+                 return std::make_unique<VazaVorodEngine>(programFolder, loop, device);
+               });
+  main.Load(folder.Path());
+  ASSERT_NE(main.Engine(), nullptr);
+  loop.AdvanceBy(2'000'000);
+  main.OnMenu(u"mnuTime");
+  loop.AdvanceBy(2'000'000);
+  main.OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(form.closed);
+  EXPECT_EQ(main.Engine(), nullptr);
+  EXPECT_TRUE(std::filesystem::exists(folder.File("qlnd.ini")));
 }
 
 TEST(MainWindowTest, WindowsVersionTest) {
