@@ -124,7 +124,9 @@ TEST_F(VoiceFolder, DamagedFilesHaveDocumentedOutcomes) {
   EXPECT_EQ(db.ExtractUnit(u"edge"), (SampleArray{3, 4, 0}));
 
   // A record whose Name runs past the end, and a record missing only its Length.
-  Write("t.idx", Record("ok", 0, 1) + std::string("\x05\x00ab", 4));
+  Write("t.idx", Record("ok", 0, 1) + std::string("\x05\x00"
+                                                  "ab",
+                                                  4));
   ASSERT_TRUE(db.LoadVoice(u"t"));
   EXPECT_EQ(db.UnitIndex().size(), 1u);
   Write("t.idx", Record("ok", 0, 1) + Record("cut", 0, 1).substr(0, 9));
