@@ -98,6 +98,19 @@ class FixedClock : public platform::LocalClock {
   platform::LocalTime GetLocalTime() override { return {2026, 12, 1, 7, 14, 5, 0}; }
 };
 
+// The settings files of the scenario; `readOnly` makes every write fail, as a write-protected
+// qlnd.ini does on Windows (tests run as root here, which a file mode cannot stop).
+class TestProfile : public IniProfile {
+ public:
+  bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view value,
+                                 const std::filesystem::path& file) override {
+    if (readOnly) return false;
+    return IniProfile::WritePrivateProfileString(section, key, value, file);
+  }
+  bool readOnly = false;
+};
+
 // A desktop with Notepad in front, a program folder and the main window.
 struct Scenario {
   explicit Scenario(std::string_view ini = {}, bool withEngine = true) {
@@ -129,7 +142,7 @@ struct Scenario {
   TestFolder folder;
   platform::SimEventLoop loop;
   platform::SimDesktop desk{loop};
-  IniProfile profile;
+  TestProfile profile;
   FixedClock clock;
   SimForm form{desk};
   std::vector<std::u16string> log;
@@ -308,6 +321,19 @@ TEST(MainWindowTest, DamagedFilesAndMissingPartsLeaveTheProgramRunning) {
             damaged.main->SkippedSteps().end());
   EXPECT_EQ(damaged.desk.Sounds().Cues().back(), u"close");  // later steps still ran
 
+  // A read-only settings file: its values are read, the save at exit fails quietly, the file
+  // stays as it was and the shutdown goes on to the end.
+  const std::string readOnlyIni = "[Voice]\r\nName=zuvan\r\nVolume=70\r\n";
+  Scenario readOnly(readOnlyIni);
+  readOnly.profile.readOnly = true;
+  readOnly.main->Load(readOnly.folder.Path());
+  EXPECT_EQ(readOnly.main->Settings()->VoiceName(), u"zuvan");
+  EXPECT_EQ(readOnly.main->Settings()->VoiceVolume(), 70);
+  readOnly.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(readOnly.form.closed);
+  EXPECT_EQ(TestFolder::Read(readOnly.folder.Path() / "qlnd.ini"), readOnlyIni);
+  EXPECT_EQ(readOnly.desk.Sounds().Cues().back(), u"close");
+
   // No "snd" folder: cues are skipped silently.
   Scenario nosnd;
   std::filesystem::remove_all(nosnd.folder.Path() / "snd");
@@ -331,7 +357,7 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   platform::SimEventLoop loop;
   platform::SimDesktop desk(loop);
   platform::SimWaveOut device(loop);
-  IniProfile profile;
+  TestProfile profile;
   FixedClock clock;
   SimForm form(desk);
   const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
