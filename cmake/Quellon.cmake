@@ -62,9 +62,13 @@ function(quellon_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_DEPS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE QUELLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   quellon_warnings(${T_NAME})
-  # Each run leaves an XML report; quellon.sh adds them up into the test counts it prints.
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1
-                                  --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${T_NAME}.xml)
+  # Each run leaves an XML report; quellon.sh adds them up into the test counts it prints. Under
+  # Wine the report path must be a Windows path (the Linux root is drive Z:).
+  set(report ${CMAKE_BINARY_DIR}/test-reports/${T_NAME}.xml)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    string(REPLACE "/" "\\" report "Z:${report}")
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1 --gtest_output=xml:${report})
 endfunction()
 
 # quellon_program(NAME <exe> SOURCES <files...> [DEPS <targets...>])
