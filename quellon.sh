@@ -147,6 +147,11 @@ cmd_test() {
   fi
   make_program_folder
   local failed=0
+  log "checking the formatting"
+  if ! git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror; then
+    log "clang-format: the files above are not formatted (run clang-format -i on them)"
+    failed=1
+  fi
   run_ctest linux || failed=1
   run_ctest asan || failed=1
   run_ctest windows || failed=1
