@@ -129,6 +129,7 @@ void WaveOutput::StartPlayback() {
     }
     moreData_ = true;
     fedBytes_ = 0;
+    resumable_ = true;
     // These notices start the feeding: each is handled like a real completion.
     for (WaveHdr& h : headers_) {
       loop_.PostMessage(waveWindow_, MM_WOM_DONE, 0, reinterpret_cast<platform::LParam>(&h));
@@ -147,10 +148,17 @@ platform::LResult WaveOutput::OnWaveDone(platform::Hwnd window, std::uint32_t me
     if (OwnHeader(header) && !(header->dwFlags & WHDR_INQUEUE)) {
       try {
         if (s_.StopFlag) moreData_ = false;
-        // A word rendered after the last piece went out, while the blocks before it still
-        // play: it follows them at once instead of waiting for the device to run dry.
-        if (!moreData_ && s_.Playing && !s_.StopFlag && UpperBound(s_.SpeechBuffer) != 0) {
+        // A word rendered after the last piece went out, while blocks of this playback still
+        // play: it follows them at once instead of waiting for the device to run dry. This also
+        // holds when earlier notices found nothing to feed and let go of the playback (short
+        // first words): the playback is taken up again on the open device and the blocks they
+        // left idle are prepared and started once more, so all five keep the device fed.
+        if (!moreData_ && resumable_ && device_ != 0 && !s_.StopFlag &&
+            UpperBound(s_.SpeechBuffer) != 0) {
+          const bool resumed = !s_.Playing;
+          s_.Playing = true;
           AppendToPlayBuffer();
+          if (resumed) RestartIdleBlocks(header);
         }
         if (moreData_) {
           const std::int32_t remaining = totalBytes_ - fedBytes_;
@@ -181,6 +189,16 @@ platform::LResult WaveOutput::OnWaveDone(platform::Hwnd window, std::uint32_t me
     }
   }
   return platform::CallWindowProc(previousProc_, window, message, wParam, lParam);
+}
+
+void WaveOutput::RestartIdleBlocks(const WaveHdr* current) {
+  for (WaveHdr& h : headers_) {
+    if (&h == current || (h.dwFlags & WHDR_INQUEUE)) continue;
+    if (!(h.dwFlags & platform::WHDR_PREPARED)) {
+      if (waveOut_.PrepareHeader(device_, &h, kHeaderSize) != MMSYSERR_NOERROR) continue;
+    }
+    loop_.PostMessage(waveWindow_, MM_WOM_DONE, 0, reinterpret_cast<platform::LParam>(&h));
+  }
 }
 
 void WaveOutput::FinishPlayback() {
@@ -220,6 +238,7 @@ void WaveOutput::AppendToPlayBuffer() {
 void WaveOutput::StopSpeech() {
   s_.StopFlag = true;
   moreData_ = false;
+  resumable_ = false;  // what is still queued belongs to the stopped speech
   s_.Playing = false;
   s_.SpeechText.clear();
   s_.SpeechPos = 1;

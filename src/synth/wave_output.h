@@ -93,6 +93,8 @@ class WaveOutput {
  private:
   void AllocateBlocks();
   void FinishPlayback();  // unprepares the headers, closes the device once none is queued
+  // Prepares again and starts (with a posted notice) every block but `current` that is idle.
+  void RestartIdleBlocks(const platform::WaveHdr* current);
   bool OwnHeader(const platform::WaveHdr* header) const;
 
   EngineState& s_;
@@ -107,6 +109,7 @@ class WaveOutput {
   std::int32_t fedBytes_ = 0;
   std::int32_t blockSize_ = 0;
   bool moreData_ = false;
+  bool resumable_ = false;  // the open device's playback may take up a later word
   platform::HWaveOut device_ = 0;
   platform::MmResult lastResult_ = 0;
   platform::MmResult openResult_ = 0;

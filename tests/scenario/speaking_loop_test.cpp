@@ -100,6 +100,25 @@ TEST(SpeakingLoop, ConsecutiveWordsPlayWithoutGap) {
   EXPECT_EQ(r.engine.Output().OpenResult(), 0u);
 }
 
+TEST(SpeakingLoop, ShortFirstWordsAreFollowedWithoutGap) {
+  // The first two words together last less than the five primed blocks: the priming notices
+  // find nothing more and let go of the playback while its blocks still sound. The third word,
+  // rendered one step later, must follow them on the same device instead of waiting for it to
+  // run dry and open again. Also the shortest case: one word under one block, then more.
+  for (int first : {1000, 2000, 3500}) {
+    Rig r;
+    r.renderer.lengths[u"OK"] = first;
+    r.renderer.lengths[u"a"] = 1200;
+    r.Say(u"OK a tlacitko ano ne");
+    ASSERT_TRUE(r.RunToEnd());
+    EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected) << first;
+    EXPECT_TRUE(r.device.Gaps().empty()) << first << ": " << r.device.Gaps().size() << " gaps";
+    EXPECT_EQ(r.device.OpenCount(), 1) << first;
+    EXPECT_FALSE(r.engine.Output().DeviceOpen());
+    EXPECT_FALSE(r.engine.IsSpeaking());
+  }
+}
+
 class SlowRenderer : public testing::FakeRenderer {
  public:
   explicit SlowRenderer(SimEventLoop& loop) : loop_(loop) {}
