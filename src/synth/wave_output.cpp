@@ -97,6 +97,16 @@ bool WaveOutput::Finished() const {
 void WaveOutput::StartPlayback() {
   try {
     const std::int32_t bytes = 2 * UpperBound(s_.SpeechBuffer);
+    // A word that is ready while blocks of this playback still sound, after the notices had let
+    // go of it (short words): it is taken up on the open device at once, while the device still
+    // has sound, rather than when its last block comes back empty-handed.
+    if (!s_.Playing && bytes != 0 && !s_.StopFlag && resumable_ && device_ != 0 && !moreData_ &&
+        AnyBlockQueued()) {
+      s_.Playing = true;
+      AppendToPlayBuffer();
+      RestartIdleBlocks(nullptr);
+      return;
+    }
     // A device still open has blocks out (or their notices on the way): it is busy as well, so a
     // second device is never opened over the first.
     const bool busy = AnyBlockQueued() || device_ != 0;

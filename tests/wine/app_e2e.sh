@@ -71,26 +71,7 @@ cp "$WINE_AUDIO_FILE" "$prog/startup.raw"
 printf 'Quellon Test Target   ' | wine_run "$say" --folder "$(wine_path "$prog")" \
   --out "$(wine_path "$prog")\\expected.wav" >/dev/null 2>&1
 compare() {  # captured.raw expected.wav label
-  python3 - "$@" <<'PY'
-import struct, sys
-cap = open(sys.argv[1], "rb").read()
-wav = open(sys.argv[2], "rb").read()
-pos = 12
-while wav[pos:pos + 4] != b"data":
-    pos += 8 + struct.unpack("<I", wav[pos + 4:pos + 8])[0]
-size = struct.unpack("<I", wav[pos + 4:pos + 8])[0]
-out = struct.unpack("<%dh" % (size // 2), wav[pos + 8:pos + 8 + size])
-got = struct.unpack("<%dh" % (len(cap) // 2), cap[: len(cap) // 2 * 2])
-nz_out = next((i for i, v in enumerate(out) if v), None)
-nz_got = next((i for i, v in enumerate(got) if v), None)
-if nz_out is None or nz_got is None:
-    sys.exit("FAIL: %s: silence" % sys.argv[3])
-k = nz_got - nz_out
-if k >= 0 and got[k:k + len(out)] == out and not any(got[:k]) and not any(got[k + len(out):]):
-    print("PASS: %s: %d samples equal the engine's rendering" % (sys.argv[3], len(out)))
-else:
-    sys.exit("FAIL: %s: %d captured samples differ from the %d rendered" % (sys.argv[3], len(got), len(out)))
-PY
+  python3 "$here/compare_audio.py" "$@"
 }
 compare "$prog/startup.raw" "$prog/expected.wav" "startup announcement" || fail=1
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # End to end under Wine: the Windows quellon-say speaks a sentence through winmm (captured through
 # the ALSA file route of the session), then renders the same sentence with --out; the samples
-# captured from the device must equal the rendered ones bit for bit (the device may add silence
-# before and after, nothing else). The voice is a small synthetic one made here, so the test does
-# not depend on the real voice being built.
+# captured from the device must equal the rendered ones bit for bit, with nothing but silence
+# around and between them (see compare_audio.py). The voice is a small synthetic one made here, so
+# the test does not depend on the real voice being built.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 say=${1:?usage: say_e2e.sh quellon-say.exe}
@@ -33,28 +33,4 @@ timeout 30 wineserver -w || true
 if [ -n "${QUELLON_SAY_E2E_KEEP:-}" ]; then  # keep the files for a look after the run
   mkdir -p "$QUELLON_SAY_E2E_KEEP" && cp "$WINE_AUDIO_FILE" "$dir"/*.wav "$dir"/*.log "$QUELLON_SAY_E2E_KEEP"
 fi
-python3 - "$WINE_AUDIO_FILE" "$dir/out.wav" <<'PY'
-import struct, sys
-cap = open(sys.argv[1], "rb").read()
-wav = open(sys.argv[2], "rb").read()
-assert wav[:4] == b"RIFF" and wav[12:16] == b"fmt ", "not a WAV file"
-pos = 12
-while wav[pos:pos + 4] != b"data":
-    pos += 8 + struct.unpack("<I", wav[pos + 4:pos + 8])[0]
-size = struct.unpack("<I", wav[pos + 4:pos + 8])[0]
-out = struct.unpack("<%dh" % (size // 2), wav[pos + 8:pos + 8 + size])
-got = struct.unpack("<%dh" % (len(cap) // 2), cap[: len(cap) // 2 * 2])
-nz_out = next((i for i, v in enumerate(out) if v), None)
-nz_got = next((i for i, v in enumerate(got) if v), None)
-if nz_out is None or nz_got is None:
-    sys.exit("FAIL: silence (captured %d samples, rendered %d)" % (len(got), len(out)))
-k = nz_got - nz_out
-ok = k >= 0 and got[k:k + len(out)] == out and not any(got[:k]) and not any(got[k + len(out):])
-if not ok:
-    first = next((i for i in range(min(len(out), len(got) - max(k, 0)))
-                  if got[k + i] != out[i]), None) if k >= 0 else None
-    sys.exit("FAIL: captured %d samples differ from the %d rendered (offset %d, first difference "
-             "at %s)" % (len(got), len(out), k, first))
-print("PASS: %d samples played through winmm equal the rendered ones (%d leading, %d trailing "
-      "silent samples)" % (len(out), k, len(got) - k - len(out)))
-PY
+python3 "$here/compare_audio.py" "$WINE_AUDIO_FILE" "$dir/out.wav" "quellon-say through winmm"

@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Compares audio captured from a Windows program under Wine with the program's own rendering.
+
+usage: compare_audio.py CAPTURED.raw EXPECTED.wav LABEL
+
+CAPTURED is raw s16le as the ALSA file route wrote it, EXPECTED a RIFF WAVE file. Every rendered
+sample must appear in the capture, bit for bit and in order, with nothing else around or between
+them but silence. Silence between them is allowed because the file route plays faster than real
+time: when the program's next block arrives after the device has run dry (which on a real device
+would not happen), Wine fills the gap with zero samples. Such runs are counted and reported; any
+non-zero sample that is not the next rendered one fails the comparison.
+"""
+import struct
+import sys
+
+
+def wav_samples(path):
+    wav = open(path, "rb").read()
+    if wav[:4] != b"RIFF" or wav[8:12] != b"WAVE":
+        sys.exit("FAIL: %s is not a WAV file" % path)
+    pos = 12
+    while wav[pos:pos + 4] != b"data":
+        if pos + 8 > len(wav):
+            sys.exit("FAIL: %s has no data chunk" % path)
+        pos += 8 + struct.unpack("<I", wav[pos + 4:pos + 8])[0]
+    size = struct.unpack("<I", wav[pos + 4:pos + 8])[0]
+    return struct.unpack("<%dh" % (size // 2), wav[pos + 8:pos + 8 + size])
+
+
+def main():
+    captured, expected, label = sys.argv[1:4]
+    raw = open(captured, "rb").read()
+    got = struct.unpack("<%dh" % (len(raw) // 2), raw[: len(raw) // 2 * 2])
+    out = wav_samples(expected)
+    if not any(out) or not any(got):
+        sys.exit("FAIL: %s: silence (captured %d samples, rendered %d)" % (label, len(got), len(out)))
+    i = j = 0
+    padding = runs = 0
+    while i < len(out):
+        if j >= len(got):
+            sys.exit("FAIL: %s: the capture ends after %d of %d rendered samples"
+                     % (label, i, len(out)))
+        if got[j] == out[i]:
+            i += 1
+            j += 1
+        elif got[j] == 0:
+            start = j
+            while j < len(got) and got[j] == 0 and got[j] != out[i]:
+                j += 1
+            padding += j - start
+            runs += 1
+        else:
+            sys.exit("FAIL: %s: captured sample %d is %d where rendered sample %d is %d"
+                     % (label, j, got[j], i, out[i]))
+    if any(got[j:]):
+        sys.exit("FAIL: %s: sound after the rendered samples" % label)
+    print("PASS: %s: all %d rendered samples played bit for bit (%d silent samples in %d runs "
+          "around them)" % (label, len(out), padding + len(got) - j, runs))
+
+
+if __name__ == "__main__":
+    main()
