@@ -145,14 +145,7 @@ void TakeFirstWord(EngineState& st) {
         continue;
     }
     // A delimiter ends the step; it is consumed.
-    if (i >= WaveOutput::kMaxTextPosition) {
-      st.SpeakIndex = static_cast<std::int16_t>(WaveOutput::kMaxTextPosition);
-      st.SpeechPos = 1;
-      st.SpeechText.clear();
-      return;
-    }
-    st.SpeechPos = static_cast<std::int16_t>(st.SpeechPos + 1);
-    st.SpeakIndex = st.SpeechPos;
+    ConsumeDelimiter(st, i);
     return;
   }
   st.SpeechText.clear();

@@ -287,6 +287,18 @@ void WaveOutput::FetchNextWord() {
   quellon::FetchNextWord(s_);
 }
 
+void ConsumeDelimiter(EngineState& st, std::int32_t i) {
+  if (i >= WaveOutput::kMaxTextPosition) {
+    // The position cannot pass 32767: the text ends with this word.
+    st.SpeakIndex = static_cast<std::int16_t>(WaveOutput::kMaxTextPosition);
+    st.SpeechPos = 1;
+    st.SpeechText.clear();
+    return;
+  }
+  st.SpeechPos = static_cast<std::int16_t>(st.SpeechPos + 1);
+  st.SpeakIndex = st.SpeechPos;
+}
+
 void FetchNextWord(EngineState& st) {
   if (st.SpeechText.empty() || !st.CurrentWord.empty() || st.StopFlag) return;
   // Positions are 16-bit: a text is read up to its 32767th character and ends there.
@@ -339,15 +351,7 @@ void FetchNextWord(EngineState& st) {
         break;
     }
     if (finish) {
-      if (i >= WaveOutput::kMaxTextPosition) {
-        // The position cannot pass 32767: the text ends with this word.
-        st.SpeakIndex = static_cast<std::int16_t>(WaveOutput::kMaxTextPosition);
-        st.SpeechPos = 1;
-        st.SpeechText.clear();
-        return;
-      }
-      st.SpeechPos = static_cast<std::int16_t>(st.SpeechPos + 1);
-      st.SpeakIndex = st.SpeechPos;
+      ConsumeDelimiter(st, i);
       return;
     }
     if (i == length) {

@@ -35,6 +35,10 @@ class WordRenderer {
 // read up to its 32767th character (positions are 16-bit); speech of a longer text ends there.
 void FetchNextWord(EngineState& s);
 
+// Ends a word-taking step at the delimiter at 1-based position `i`: the delimiter is consumed and
+// SpeakIndex follows it. At the last position a 16-bit SpeechPos can hold, the text ends there.
+void ConsumeDelimiter(EngineState& s, std::int32_t i);
+
 struct WaveOutputOptions {
   // StopSpeech also resets the device, so the up to half a second of queued sound stops at once.
   bool ResetOnStop = true;
