@@ -147,7 +147,7 @@ SampleArray Synthesizer::FinalFade(const SampleArray& x) {
   return y;
 }
 
-void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
+void Synthesizer::SynthesizeUnit(UnitRecord& unit) {
   if (state_.StopFlag) return;
 
   // 1. The unit's samples and pitch marks.
@@ -168,7 +168,7 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
   if (n == 0) return;  // a unit without samples adds nothing
 
   std::int32_t state = unit.state;
-  double factor = unit.factor;  // local: the record keeps the factor as it was read
+  double factor = unit.factor;
   SampleArray out(1, 0);
   // Positions in `out` of the pitch marks written for this unit (the output positions are these
   // plus the output length the unit is appended at).
@@ -208,7 +208,10 @@ void Synthesizer::SynthesizeUnit(const UnitRecord& unit) {
     if (F == 1) {
       setTail(std::int64_t{n} - pm[0]);
     } else if (F == -1) {
+      // The record's factor becomes 1, so a following item without a factor field plays with
+      // factor 1 (through PSOLA), not as recorded.
       factor = 1;
+      unit.factor = 1;
       copyPath = true;
     } else if (unit.name.size() == 1 && !IsVowelClass(unit.name[0])) {
       setTail(std::int64_t{n} - pm[0]);

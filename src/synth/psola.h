@@ -47,7 +47,7 @@ class Synthesizer {
   const std::array<double, 32>& EnvelopeTable() const { return envelope_; }
 
  private:
-  void SynthesizeUnit(const UnitRecord& unit);
+  void SynthesizeUnit(UnitRecord& unit);
   void FillTables();
 
   VoiceDatabase& voice_;

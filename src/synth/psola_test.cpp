@@ -198,6 +198,17 @@ TEST_F(PsolaTest, FactorOneKeepsLengthPeriodsAndShape) {
   for (int k = 2; k <= 9; ++k) EXPECT_EQ(marks[k] - marks[k - 1], 97);
 }
 
+TEST_F(PsolaTest, FactorZeroPlaysAsRecordedAndLeavesFactorOneToTheNextItem) {
+  // Factor 0 reads as -1: the voiced unit is copied as recorded. The record's factor is then 1,
+  // so an item without a factor field goes through PSOLA with factor 1, not as a copy.
+  const SampleArray copy = Say(u"a,0,0,0");
+  EXPECT_EQ(UpperBound(copy), 1050);
+  const SampleArray one = Say(u"a,1,0,0");
+  const SampleArray pair = Say(u"a,0,0,0 a");
+  ASSERT_EQ(UpperBound(pair), 1050 + UpperBound(one));
+  for (int k = 0; k < UpperBound(one); ++k) ASSERT_EQ(pair[1050 + k], one[k]) << k;
+}
+
 TEST_F(PsolaTest, PitchBendsOfStatesTenAndEleven) {
   // periods = round(1 x 9) = 9; period j is bent by round(j / 9 x target).
   Say(u"a,1,11,0");

@@ -153,7 +153,10 @@ class Model:
                     pitch = i32(rnd(leading_number(f[3])))
                 except Skip:
                     pass
+            self.factor_written = False
             self.unit(name, factor, state, pitch)
+            if self.factor_written:
+                factor = 1.0
         return list(self.output)
 
     # FinalFade --------------------------------------------------------------------------
@@ -224,6 +227,7 @@ class Model:
                 tail = n - pm[0]
             elif F == -1:
                 factor = 1
+                self.factor_written = True  # the unit record's factor is now 1
                 copy = True
             elif len(name) == 1 and name.lower() not in VOWELS:
                 tail = n - pm[0]
