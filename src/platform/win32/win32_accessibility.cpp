@@ -212,6 +212,44 @@ std::map<WinEventHook, Win32Accessibility*>& HookOwners() {
   return owners;
 }
 
+// Bounds every outgoing COM call of this thread (MSAA calls into other programs): while COM
+// waits for a reply it asks the filter about each message that arrives (the program's own timers
+// tick every 50 ms), and once the call has waited kCallLimitMs the filter cancels it; the call then
+// fails with RPC_E_CALL_CANCELED, which the ports report as a failed read. A call the other
+// program rejects (it is busy) is retried for the same time.
+class CallTimeoutFilter final : public IMessageFilter {
+ public:
+  static constexpr DWORD kCallLimitMs = 2000;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
+      *out = static_cast<IMessageFilter*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives as long as the accessibility port: no counting needed.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+    return SERVERCALL_ISHANDLED;
+  }
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD) override {
+    return elapsed < kCallLimitMs ? 100 : static_cast<DWORD>(-1);  // retry in 100 ms, or cancel
+  }
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
+    return elapsed >= kCallLimitMs ? PENDINGMSG_CANCELCALL : PENDINGMSG_WAITDEFPROCESS;
+  }
+};
+
+CallTimeoutFilter& TimeoutFilter() {
+  static CallTimeoutFilter filter;
+  return filter;
+}
+
 void CALLBACK WinEventThunk(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
                             DWORD, DWORD) {
   const auto id = reinterpret_cast<WinEventHook>(hook);
@@ -225,12 +263,24 @@ void CALLBACK WinEventThunk(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idO
 Win32Accessibility::Win32Accessibility() {
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   comInitialised_ = SUCCEEDED(hr);  // S_FALSE (already initialised) also needs its balance
+  if (comInitialised_) {
+    IMessageFilter* previous = nullptr;
+    if (SUCCEEDED(CoRegisterMessageFilter(&TimeoutFilter(), &previous))) {
+      filterRegistered_ = true;
+      previousFilter_ = previous;
+    }
+  }
 }
 
 Win32Accessibility::~Win32Accessibility() {
   for (const auto& [hook, proc] : hooks_) {
     ::UnhookWinEvent(reinterpret_cast<HWINEVENTHOOK>(hook));
     HookOwners().erase(hook);
+  }
+  if (filterRegistered_) {
+    IMessageFilter* ours = nullptr;
+    CoRegisterMessageFilter(static_cast<IMessageFilter*>(previousFilter_), &ours);
+    if (previousFilter_) static_cast<IMessageFilter*>(previousFilter_)->Release();
   }
   if (comInitialised_) CoUninitialize();
 }

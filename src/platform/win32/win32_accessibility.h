@@ -5,8 +5,9 @@
 // gives no object instead of a frozen reader. Every later call on an object first checks that
 // the window it came from is not hung (IsHungAppWindow); a call on a cross-process object runs
 // through COM on this thread, which keeps dispatching sent messages (hook callbacks) while it
-// waits. A program that stops answering in the middle of such a call holds it until COM gives
-// up; all MSAA calls are made from the main thread only.
+// waits. A message filter registered for this thread cancels a call that has waited two seconds
+// (a program that stops answering in the middle of a call); all MSAA calls are made from the
+// main thread only.
 //
 // WinEvent callbacks: the system delivers an out-of-context event whenever this thread waits,
 // including inside another callback's cross-process call. Events are therefore queued and handed
@@ -47,6 +48,8 @@ class Win32Accessibility : public Accessibility {
   std::deque<std::pair<WinEventHook, WinEvent>> pending_;
   bool delivering_ = false;
   bool comInitialised_ = false;
+  bool filterRegistered_ = false;
+  void* previousFilter_ = nullptr;  // the thread's message filter before ours (IMessageFilter*)
 };
 
 }  // namespace quellon::platform
