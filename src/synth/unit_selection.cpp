@@ -179,6 +179,16 @@ class Selector {
     }
   }
 
+  // The common close of the sonorant groups (v j l h ľ ĺ and m n ň): the declination pitch, and
+  // at the end of the word the pause class and a longer unit.
+  void SonorantEnd(std::int32_t& state, double& factor, bool last) {
+    pitch_ = Declination();
+    if (last) {
+      ApplyPauseClass(state);
+      factor = factor * 1.2;
+    }
+  }
+
   // The group of the vowels "a e i o u y ä ô" (also reached by "ě" rewritten to "je").
   void Vowel(std::u16string& u, double& factor, std::int32_t& state, bool last) {
     if (last) {
@@ -298,11 +308,7 @@ class Selector {
         factor = 1.0;
         state = i_ == 1 ? 2 : 0;
         prevClass_ = 5;
-        pitch_ = Declination();
-        if (last) {
-          ApplyPauseClass(state);
-          factor = factor * 1.2;
-        }
+        SonorantEnd(state, factor, last);
         break;
       // Where a rule below renames "the" consonant, the whole unit takes the new name: units that
       // end in a consonant are single phonemes (or "ch").
@@ -348,11 +354,7 @@ class Selector {
         }
         if (c == u'm' && last) state = 11;
         prevClass_ = 6;
-        pitch_ = Declination();
-        if (last) {
-          ApplyPauseClass(state);
-          factor = factor * 1.2;
-        }
+        SonorantEnd(state, factor, last);
         break;
       case u'r':
       case u'ř':
