@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "testing/test_folder.h"
 
 namespace quellon {
 namespace {
@@ -84,23 +84,19 @@ TEST(Dictionary, MemoryBounds) {
 }
 
 TEST(Dictionary, LoadingFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / "quellon_dictionary_test";
-  std::filesystem::create_directories(dir);
+  const quellon::testing::TestFolder folder;
+  const auto& dir = folder.Path();
   // Missing file: one empty entry, which changes nothing.
   auto dict = LoadDictionary(dir / "missing.def");
   ASSERT_EQ(dict.size(), 1u);
   EXPECT_EQ(dict[0].Key, u"");
   EXPECT_EQ(ApplyDictionary(dict, u"Ahoj"), u"ahoj");
-  {
-    std::ofstream out(dir / "voice.def", std::ios::binary);
-    out << "ahoj nazdar\r\n*\xe1k ak\r\n";
-  }
+  folder.Write("voice.def", "ahoj nazdar\r\n*\xe1k ak\r\n");
   dict = LoadDictionary(dir / "voice.def");
   ASSERT_EQ(dict.size(), 2u);
   EXPECT_EQ(ApplyDictionary(dict, u"Ahoj, ták"), u"nazdar, tak");
   // A folder is not a readable file: no rules.
   EXPECT_TRUE(LoadDictionary(dir).empty());
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

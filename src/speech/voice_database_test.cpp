@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "testing/test_folder.h"
 
 namespace quellon {
 namespace {
@@ -18,19 +18,9 @@ namespace fs = std::filesystem;
 // A fresh folder per test, removed afterwards.
 class VoiceFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    folder_ = fs::temp_directory_path() / ("quellon_voice_test_" + std::to_string(rd()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  void Write(const std::string& file, const std::string& bytes) {
-    std::ofstream(folder_ / file, std::ios::binary) << bytes;
-  }
-  fs::path folder_;
+  void Write(const std::string& file, const std::string& bytes) { tmp_.Write(file, bytes); }
+  const quellon::testing::TestFolder tmp_;
+  const fs::path folder_ = tmp_.Path();
 };
 
 std::string Record(const std::string& cp1250Name, std::int32_t offset, std::int32_t length) {

@@ -8,9 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "testing/test_folder.h"
 
 namespace quellon {
 namespace {
@@ -71,12 +72,6 @@ std::vector<std::int16_t> Marks(int count, int negated = -1) {
 
 class PsolaTest : public ::testing::Test {
  protected:
-  static fs::path MakeFolder() {
-    std::random_device rd;
-    fs::path folder = fs::temp_directory_path() / ("quellon_psola_test_" + std::to_string(rd()));
-    fs::create_directories(folder);
-    return folder;
-  }
   void SetUp() override {
     VoiceBuilder v;
     v.Entry("s", Constant(100, 1400));  // unvoiced: copy path
@@ -97,13 +92,10 @@ class PsolaTest : public ::testing::Test {
     ASSERT_TRUE(db_.LoadVoice(u"v"));
     state_.Volume = 14;
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
   SampleArray Say(std::u16string_view units) { return synth_.Synthesize(units); }
 
-  fs::path folder_ = MakeFolder();
+  const quellon::testing::TestFolder tmp_;
+  const fs::path folder_ = tmp_.Path();
   VoiceDatabase db_{folder_};
   EngineState state_;
   Synthesizer synth_{db_, state_};

@@ -3,26 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "testing/test_folder.h"
 
 namespace quellon {
 namespace {
 
 TEST(WavFile, WritesCanonicalPcmHeaderAndLittleEndianSamples) {
-  std::random_device rd;
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("quellon_wav_test_" + std::to_string(rd()) + ".wav");
+  const quellon::testing::TestFolder folder;
+  const auto path = folder.File("out.wav");
   const std::vector<std::int16_t> samples = {0, 1, -1, 32767, -32768};
   ASSERT_TRUE(WriteWavFile(path, samples));
-  std::ifstream in(path, std::ios::binary);
-  const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  in.close();
-  std::filesystem::remove(path);
+  const std::string b = quellon::testing::TestFolder::Read(path);
   ASSERT_EQ(b.size(), 44u + 10u);
   auto u32 = [&](std::size_t at) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |

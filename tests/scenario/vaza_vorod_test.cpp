@@ -10,6 +10,7 @@
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
 #include "speech/vaza_vorod.h"
+#include "testing/test_folder.h"
 
 namespace quellon {
 namespace {
@@ -176,9 +177,8 @@ void WriteVoice(const fs::path& folder, const std::string& name, std::int16_t va
 }
 
 TEST(VazaVorod, SelectVoiceLoadsVoiceAndDictionary) {
-  const fs::path folder = fs::temp_directory_path() / "quellon-vaza-vorod-test";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const testing::TestFolder tmp;
+  const fs::path& folder = tmp.Path();
   WriteVoice(folder, "zuvan", 11);
   WriteVoice(folder, "Hlas", 22);
   std::ofstream(folder / "Hlas.def") << "pes kocka\n";
@@ -206,7 +206,6 @@ TEST(VazaVorod, SelectVoiceLoadsVoiceAndDictionary) {
   // The dictionary name is the voice name up to and including its first ".".
   e.engine.SelectVoice(u"a.b.c");
   EXPECT_EQ(ApplyDictionary(e.engine.Dictionary(), u"pes"), u"slon");
-  fs::remove_all(folder);
 }
 
 }  // namespace

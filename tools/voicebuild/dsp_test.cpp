@@ -8,6 +8,8 @@
 #include <numbers>
 #include <random>
 
+#include "testing/test_folder.h"
+
 namespace quellon::voicebuild {
 namespace {
 
@@ -88,8 +90,8 @@ TEST(DspTest, PeriodSpreadGainAndQuietPoint) {
 }
 
 TEST(DspTest, WavFilesRoundTripAndDamagedOnesAreRejected) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto path = dir / "quellon_voicebuild_dsp_test.wav";
+  const quellon::testing::TestFolder folder;
+  const auto path = folder.File("dsp.wav");
   WriteWav(path, {0, 1, -1, 32767, -32768}, 22050);
   const Wave w = ReadWav(path);
   EXPECT_EQ(w.rate, 22050);
@@ -99,8 +101,7 @@ TEST(DspTest, WavFilesRoundTripAndDamagedOnesAreRejected) {
     out << "RIFF\x10\0\0\0WAVEdata\xff\xff\xff\x7f";
   }
   EXPECT_THROW(ReadWav(path), std::runtime_error);
-  std::filesystem::remove(path);
-  EXPECT_THROW(ReadWav(dir / "quellon_no_such_file.wav"), std::runtime_error);
+  EXPECT_THROW(ReadWav(folder.File("no_such_file.wav")), std::runtime_error);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "testing/test_folder.h"
+
 #ifdef QUELLON_VOICEBUILD_ENGINE
 #include "speech/voice_database.h"
 #endif
@@ -14,13 +16,6 @@ namespace quellon::voicebuild {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FreshDir(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("quellon_voicebuild_test_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 PackedVoice SampleVoice() {
   PackedVoice v;
@@ -64,7 +59,8 @@ TEST(PackedVoiceTest, RejectsWhatTheFormatCannotHold) {
 }
 
 TEST(PackedVoiceTest, FailedWriteLeavesNoFiles) {
-  const fs::path dir = FreshDir("failed");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   // A bad unit fails before anything is written.
   PackedVoice bad = SampleVoice();
   bad.units.push_back({u"x", {}, {}});
@@ -78,12 +74,12 @@ TEST(PackedVoiceTest, FailedWriteLeavesNoFiles) {
   EXPECT_FALSE(fs::exists(dir / "zuvan.vce.tmp"));
   EXPECT_FALSE(fs::exists(dir / "zuvan.vce"));
   EXPECT_TRUE(fs::is_directory(dir / "zuvan.idx"));
-  fs::remove_all(dir);
 }
 
 #ifdef QUELLON_VOICEBUILD_ENGINE
 TEST(PackedVoiceTest, RoundTripsThroughTheVoiceDatabase) {
-  const fs::path dir = FreshDir("roundtrip");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   WritePackedVoice(SampleVoice(), dir, "zuvan");
   EXPECT_FALSE(fs::exists(dir / "zuvan.idx.tmp"));
   VoiceDatabase db(dir);
@@ -102,7 +98,6 @@ TEST(PackedVoiceTest, RoundTripsThroughTheVoiceDatabase) {
   EXPECT_EQ(db.ExtractUnit(u"ch"), (SampleArray{7, 8, 9, 0}));
   EXPECT_EQ(db.ExtractUnit(u"-").size(), 51u);
   EXPECT_EQ(db.ListVoices(), std::vector<std::u16string>{u"zuvan"});
-  fs::remove_all(dir);
 }
 #endif
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "festival.h"
+#include "testing/test_folder.h"
 
 #ifdef QUELLON_VOICEBUILD_ENGINE
 #include "speech/voice_database.h"
@@ -16,13 +17,6 @@ namespace quellon::voicebuild {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FreshDir(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("quellon_voicebuild_build_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -39,7 +33,8 @@ BuildOptions Options(const fs::path& dir, const std::string& festival) {
 }
 
 TEST(VoiceBuilderTest, MissingFestivalIsAClearErrorAndWritesNoVoice) {
-  const fs::path dir = FreshDir("nofestival");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   const BuildOptions o = Options(dir, (dir / "no-such-festival").string());
   EXPECT_EQ(BuildVoice(o, nullptr, EngineHooks{}), 1);
   EXPECT_FALSE(fs::exists(o.outDir / "zuvan.idx"));
@@ -48,7 +43,6 @@ TEST(VoiceBuilderTest, MissingFestivalIsAClearErrorAndWritesNoVoice) {
   EXPECT_NE(report.find("Festival not found"), std::string::npos) << report;
   EXPECT_NE(report.find("voice not written"), std::string::npos);
   EXPECT_THROW(FindFestival((dir / "nothing").string()), FestivalError);
-  fs::remove_all(dir);
 }
 
 #ifndef _WIN32
@@ -61,7 +55,8 @@ std::string FakeFestival(const fs::path& dir, const std::string& output, int sta
 }
 
 TEST(VoiceBuilderTest, SourceUnitsThatDoNotSynthesiseAreNamed) {
-  const fs::path dir = FreshDir("baddiphone");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   const BuildOptions o =
       Options(dir, FakeFestival(dir,
                                 "CARRIER c001\\nUniSyn: using default diphone #-# for a-l~\\n"
@@ -72,11 +67,11 @@ TEST(VoiceBuilderTest, SourceUnitsThatDoNotSynthesiseAreNamed) {
   EXPECT_NE(report.find("do not synthesise"), std::string::npos) << report;
   EXPECT_NE(report.find("carrier c001: a-l~"), std::string::npos) << report;
   EXPECT_FALSE(fs::exists(o.outDir / "zuvan.idx"));
-  fs::remove_all(dir);
 }
 
 TEST(VoiceBuilderTest, FailingOrSilentFestivalIsAnError) {
-  const fs::path dir = FreshDir("festivalfails");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   BuildOptions o = Options(dir, FakeFestival(dir, "SIOD ERROR: unbound variable\\n", 1));
   EXPECT_EQ(BuildVoice(o, nullptr, EngineHooks{}), 1);
   std::string report = ReadAll(o.reportDir / "report.txt");
@@ -88,7 +83,6 @@ TEST(VoiceBuilderTest, FailingOrSilentFestivalIsAnError) {
   report = ReadAll(o.reportDir / "report.txt");
   EXPECT_NE(report.find("cannot read"), std::string::npos) << report;
   EXPECT_FALSE(fs::exists(o.outDir / "zuvan.idx"));
-  fs::remove_all(dir);
 }
 #endif
 
@@ -112,11 +106,11 @@ TEST(VoiceBuilderTest, JoinStepsAndClicksAreFound) {
 }
 
 TEST(VoiceBuilderTest, WordListSkipsCommentsAndBlankLines) {
-  const fs::path dir = FreshDir("words");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   std::ofstream(dir / "w.txt") << "# comment\r\nkůň\r\n\r\nďábel \n";
   EXPECT_EQ(ReadWordList(dir / "w.txt"), (std::vector<std::u16string>{u"kůň", u"ďábel"}));
   EXPECT_THROW(ReadWordList(dir / "none.txt"), std::runtime_error);
-  fs::remove_all(dir);
 }
 
 TEST(VoiceBuilderTest, ParametersAreWrittenFirst) {
@@ -138,7 +132,8 @@ TEST(VoiceBuilderTest, BuildsTheDefaultVoiceWithFestival) {
   if (!fs::exists("/usr/share/festival/voices/czech/czech_ph")) {
     GTEST_SKIP() << "Festival's Czech voice is not installed";
   }
-  const fs::path dir = FreshDir("festival");
+  const quellon::testing::TestFolder tmp;
+  const fs::path& dir = tmp.Path();
   BuildOptions o = Options(dir, festival);
   o.corpus = fs::path(QUELLON_SOURCE_DIR) / "tools" / "voicebuild" / "corpus.txt";
   ASSERT_EQ(BuildVoice(o, nullptr), 0) << ReadAll(o.reportDir / "report.txt");
@@ -155,7 +150,6 @@ TEST(VoiceBuilderTest, BuildsTheDefaultVoiceWithFestival) {
   EXPECT_FALSE(db.UnitExists(u"!s"));
   EXPECT_EQ(db.Parameters().PitchDegradation, kPitchDegradation);
 #endif
-  fs::remove_all(dir);
 }
 
 }  // namespace
