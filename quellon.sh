@@ -3,6 +3,8 @@
 #   ./quellon.sh say "TEXT"   set up, build, and speak TEXT with the built-in voice
 #   ./quellon.sh test         set up, build every build, and run every test
 #   ./quellon.sh build        set up and build the native and Windows builds
+#   ./quellon.sh quick        set up, build the native build only, and run its tests
+#   ./quellon.sh format       format every tracked C++ file in place (clang-format -i)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -133,6 +135,34 @@ run_ctest() {
   return $rc
 }
 
+# Every include must go down the layers listed in tools/layers/layers.txt.
+check_layers() {
+  [ -f tools/layers/check_layers.py ] || return 0
+  log "checking the include layers"
+  if ! python3 tools/layers/check_layers.py; then
+    log "include layers: the includes above are not allowed by tools/layers/layers.txt"
+    return 1
+  fi
+}
+
+# The native build and its unit and scenario tests only (the include check runs among them).
+cmd_quick() {
+  ensure_packages
+  log "building the native build"
+  configure_and_build linux
+  local failed=0
+  run_ctest linux || failed=1
+  [ $failed -eq 0 ]
+}
+
+cmd_format() {
+  command -v clang-format >/dev/null || ensure_packages
+  # Files deleted in the work tree but still in the index are left out.
+  git ls-files -z '*.cpp' '*.h' | while IFS= read -r -d '' f; do
+    if [ -f "$f" ]; then printf '%s\0' "$f"; fi
+  done | xargs -0 -r clang-format -i
+}
+
 cmd_test() {
   ensure_packages
   log "building the native build"
@@ -149,9 +179,10 @@ cmd_test() {
   local failed=0
   log "checking the formatting"
   if ! git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror; then
-    log "clang-format: the files above are not formatted (run clang-format -i on them)"
+    log "clang-format: the files above are not formatted (run ./quellon.sh format)"
     failed=1
   fi
+  check_layers || failed=1
   run_ctest linux || failed=1
   run_ctest asan || failed=1
   run_ctest windows || failed=1
@@ -172,5 +203,10 @@ case "${1:-}" in
   say) shift; cmd_say "$@" ;;
   test) shift; cmd_test "$@" ;;
   build) shift; cmd_build "$@" ;;
-  *) echo "usage: ./quellon.sh say \"TEXT\" | ./quellon.sh test | ./quellon.sh build" >&2; exit 2 ;;
+  quick) shift; cmd_quick "$@" ;;
+  format) shift; cmd_format "$@" ;;
+  *)
+    echo "usage: ./quellon.sh say \"TEXT\" | test | build | quick | format" >&2
+    exit 2
+    ;;
 esac
