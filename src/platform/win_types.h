@@ -43,6 +43,10 @@ inline constexpr std::uint32_t WM_VSCROLL = 0x0115;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 inline constexpr std::uint32_t WM_APP = 0x8000;
 inline constexpr std::uint32_t STM_GETICON = 0x0171;
+inline constexpr std::uint32_t BM_GETCHECK = 0x00F0;
+inline constexpr std::uint32_t BST_UNCHECKED = 0;
+inline constexpr std::uint32_t BST_CHECKED = 1;
+inline constexpr std::uint32_t BST_INDETERMINATE = 2;
 
 inline constexpr std::uint32_t EM_GETSEL = 0x00B0;
 inline constexpr std::uint32_t EM_SETSEL = 0x00B1;
@@ -54,6 +58,10 @@ inline constexpr std::uint32_t EM_LINEFROMCHAR = 0x00C9;
 
 inline constexpr std::uint32_t SB_PAGEUP = 2;
 inline constexpr std::uint32_t SB_PAGEDOWN = 3;
+
+// ChangeWindowMessageFilter actions.
+inline constexpr std::uint32_t MSGFLT_ADD = 1;
+inline constexpr std::uint32_t MSGFLT_REMOVE = 2;
 
 // ---- Window longs and styles ----
 inline constexpr std::int32_t GWL_EXSTYLE = -20;
