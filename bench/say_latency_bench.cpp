@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/vaza_vorod.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
-#include "speech/vaza_vorod.h"
 
 namespace {
 

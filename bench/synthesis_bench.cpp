@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "speech/engine_state.h"
+#include "engine/engine_state.h"
 #include "speech/voice_database.h"
 #include "synth/psola.h"
 #include "text/text.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "shell/ini_profile.h"
+#include "core/ini_profile.h"
 
 namespace {
 const std::filesystem::path& File() {
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(File(), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  quellon::shell::IniProfile ini;
+  quellon::core::IniProfile ini;
   std::u16string text;
   ini.GetPrivateProfileSection(u"Info", text, 1024, File());
   ini.GetPrivateProfileInt(u"Info", u"TextSize", 20, File());

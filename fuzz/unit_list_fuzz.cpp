@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "speech/engine_state.h"
+#include "engine/engine_state.h"
 #include "speech/voice_database.h"
 #include "synth/psola.h"
 #include "text/text.h"

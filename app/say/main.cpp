@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/vaza_vorod.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
 #include "speech/dictionary.h"
-#include "speech/vaza_vorod.h"
 #include "synth/wav_file.h"
 #include "text/text.h"
 #ifdef _WIN32

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "command.h"
-#include "speech/engine_state.h"
+#include "engine/engine_state.h"
 #include "speech/voice_database.h"
 #include "synth/psola.h"
 #include "synth/wav_file.h"

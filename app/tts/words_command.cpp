@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "command.h"
+#include "engine/vaza_vorod.h"
+#include "engine/wave_output.h"
 #include "frontend_util.h"
-#include "speech/vaza_vorod.h"
-#include "synth/wave_output.h"
 
 namespace quellon::tts {
 namespace {

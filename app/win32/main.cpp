@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/time_and_date.h"
+#include "engine/vaza_vorod.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_keyboard.h"
@@ -10,11 +12,10 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/winmm_wave_out.h"
-#include "shell/time_and_date.h"
-#include "shell/vaza_vorod_engine.h"
 #include "text/text.h"
 
 // The system headers after the ports: their macros would rewrite the ports' constants.
+#include "about_form.h"
 #include "main_form.h"
 
 namespace {
@@ -38,10 +39,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   platform::Win32SoundPlayer sound;
   platform::Win32SystemVoiceFactory voices;
   platform::WinmmWaveOut waveOut;
-  shell::SystemLocalClock clock;
+  core::SystemLocalClock clock;
 
   app::Win32MainForm form;
   if (!form.Create(instance)) return 1;
+  app::Win32AboutForm about(form);
 
   shell::EngineFactory engineFactory = [&](const std::filesystem::path& folder) {
     VazaVorodOptions options;
@@ -50,11 +52,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
       MessageBoxW(platform::win32::ToHwnd(form.Handle()), platform::win32::Wide(text), L"Quellon",
                   MB_OK | MB_ICONERROR);
     };
-    return std::make_unique<shell::VazaVorodEngine>(folder, loop, waveOut, std::move(options));
+    return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
   };
-  shell::frmMain main(
-      shell::ShellPorts{windows, access, keyboard, loop, profile, sound, voices, clock}, form,
-      engineFactory);
+  shell::frmMain main(core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock},
+                      form, about, engineFactory);
   form.Attach(&main);
   main.Load(ExecutableFolder());
 

@@ -240,15 +240,6 @@ void Win32MainForm::Paint() {
   EndPaint(hwnd_, &ps);
 }
 
-void Win32MainForm::ShowAbout() {
-  std::u16string text = u"Quellon";
-  if (main_ != nullptr && main_->Strings() != nullptr) {
-    text = main_->Strings()->GetString(strings::StringTable::kAboutDescription);
-  }
-  text += u"\r\n" + shell::StatusCaption(Version());
-  MessageBoxW(hwnd_, platform::win32::Wide(text), L"Quellon", MB_OK | MB_ICONINFORMATION);
-}
-
 void Win32MainForm::Close() {
   if (closing_ || hwnd_ == nullptr) return;
   closing_ = true;

@@ -27,6 +27,8 @@ class Win32MainForm : public shell::MainForm {
   // Creates the window (hidden) and its menu. False when it cannot be made.
   bool Create(HINSTANCE instance);
   void Attach(shell::frmMain* main) { main_ = main; }
+  shell::frmMain* Main() const { return main_; }
+  HWND Window() const { return hwnd_; }
 
   platform::Hwnd Handle() const override { return platform::win32::FromHwnd(hwnd_); }
   void SetCaption(std::u16string_view control, std::u16string_view caption) override;
@@ -35,7 +37,6 @@ class Win32MainForm : public shell::MainForm {
   bool MenuChecked(std::u16string_view item) const override;
   void SetMenuChecked(std::u16string_view item, bool checked) override;
   platform::WindowProc ReplaceWindowProc(platform::WindowProc proc) override;
-  void ShowAbout() override;
   void Close() override;
   shell::ProgramVersion Version() const override;
 

@@ -48,6 +48,22 @@ inline constexpr std::uint32_t BST_UNCHECKED = 0;
 inline constexpr std::uint32_t BST_CHECKED = 1;
 inline constexpr std::uint32_t BST_INDETERMINATE = 2;
 
+// ---- Private messages of Quellon's main window ----
+// Posted by the fallback keyboard hook library (another process: they pass the message filter).
+inline constexpr std::uint32_t MSG_KEY_RELEASED = 0x8000;
+inline constexpr std::uint32_t MSG_KEY_PRESSED = 0x8001;
+// wParam 1: read the line of the web page at the caret.
+inline constexpr std::uint32_t MSG_READ_WEB_LINE = 0x8010;
+// wParam 1, lParam 0: show the about box.
+inline constexpr std::uint32_t MSG_ABOUT = 0x8011;
+// Posted by the keyboard handler: a caret key in a web page or DirectUI view, Up or Down in
+// navigation mode, Space on a check or radio button.
+inline constexpr std::uint32_t MSG_CARET_KEY = 0x8012;
+inline constexpr std::uint32_t MSG_NAVIGATE_KEY = 0x8013;
+inline constexpr std::uint32_t MSG_TOGGLE_KEY = 0x8014;
+// wParam 2, lParam 27: cancels the object walk that fills the item list.
+inline constexpr std::uint32_t MSG_CANCEL_WALK = 0x8091;
+
 inline constexpr std::uint32_t EM_GETSEL = 0x00B0;
 inline constexpr std::uint32_t EM_SETSEL = 0x00B1;
 inline constexpr std::uint32_t EM_GETLINECOUNT = 0x00BA;

@@ -76,20 +76,21 @@ void FallbackKeyboardHook::Poll() {
     if (now[m] && !down_[m]) {
       if (m == VK_CONTROL) ctrl = true;
       if (m == VK_SHIFT) shift = true;
-      ok = ok && Post(MSG_KEY_PRESSED, m, ctrl, shift);
+      ok = ok && Post(platform::MSG_KEY_PRESSED, m, ctrl, shift);
     }
   }
   for (const bool pressed : {true, false}) {
     for (std::uint32_t vk = 0; vk < now.size(); ++vk) {
       if (IsModifier(vk) || now[vk] == down_[vk] || now[vk] != pressed) continue;
-      ok = ok && Post(pressed ? MSG_KEY_PRESSED : MSG_KEY_RELEASED, vk, ctrl, shift);
+      ok = ok &&
+           Post(pressed ? platform::MSG_KEY_PRESSED : platform::MSG_KEY_RELEASED, vk, ctrl, shift);
     }
   }
   for (std::uint32_t m : kModifiers) {
     if (!now[m] && down_[m]) {
       if (m == VK_CONTROL) ctrl = false;
       if (m == VK_SHIFT) shift = false;
-      ok = ok && Post(MSG_KEY_RELEASED, m, ctrl, shift);
+      ok = ok && Post(platform::MSG_KEY_RELEASED, m, ctrl, shift);
     }
   }
   down_ = now;

@@ -9,13 +9,12 @@
 
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/win_types.h"
 
 namespace quellon::reader {
 
 class FallbackKeyboardHook {
  public:
-  static constexpr std::uint32_t MSG_KEY_RELEASED = 0x8000;
-  static constexpr std::uint32_t MSG_KEY_PRESSED = 0x8001;
   // How often the key state is looked at. A key pressed and released again between two looks
   // (shorter than this) goes unnoticed; typing holds a key much longer.
   static constexpr std::uint32_t kPollMs = 20;

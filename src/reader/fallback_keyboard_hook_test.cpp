@@ -15,8 +15,8 @@ struct Msg {
   LParam code;
   friend bool operator==(const Msg&, const Msg&) = default;
 };
-constexpr std::uint32_t kUp = FallbackKeyboardHook::MSG_KEY_RELEASED;
-constexpr std::uint32_t kDown = FallbackKeyboardHook::MSG_KEY_PRESSED;
+constexpr std::uint32_t kUp = platform::MSG_KEY_RELEASED;
+constexpr std::uint32_t kDown = platform::MSG_KEY_PRESSED;
 
 struct Desk {
   SimEventLoop loop;

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "reader/event_hook_library.h"
-#include "shell/time_and_date.h"
+#include "core/bring_to_front.h"
+#include "core/time_and_date.h"
 #include "text/text.h"
 
 namespace quellon::shell {
@@ -15,32 +15,6 @@ std::u16string Decimal(std::int64_t n) {
   const std::string s = std::to_string(n);
   return std::u16string(s.begin(), s.end());
 }
-
-// nearest(): halves to the even neighbour.
-std::int32_t Nearest(double v) {
-  return static_cast<std::int32_t>(text::RoundHalfEven(v));
-}
-
-// The accessibility event hook through the event library, delivering to the focus announcer.
-class EventLibraryHook final : public AccessibilityHookComponent {
- public:
-  EventLibraryHook(reader::EventHookLibrary& library, MainForm& form, FocusAnnouncer& focus)
-      : library_(library), form_(form), focus_(focus) {}
-  void InstallAccessibilityHook() override {
-    FocusAnnouncer* focus = &focus_;
-    library_.InstallEventHook(form_.Handle(), 0, 0,
-                              [focus](std::uint32_t event, platform::Hwnd hwnd,
-                                      std::int32_t idObject, std::int32_t idChild) {
-                                focus->OnAccessibleEvent(event, hwnd, idObject, idChild);
-                              });
-  }
-  void RemoveAccessibilityHook() override { library_.InstallEventHook(0, 0, 0, nullptr); }
-
- private:
-  reader::EventHookLibrary& library_;
-  MainForm& form_;
-  FocusAnnouncer& focus_;
-};
 
 // The object a step works on; a missing one fails the step.
 template <typename T>
@@ -62,7 +36,8 @@ bool DetectWindowsVersion(const platform::OsVersion& version) {
 
 std::u16string HelpCommandLine(const std::filesystem::path& programFolder, bool isEnglish) {
   const std::u16string file =
-      ProgramFile(programFolder, isEnglish ? u"help_en.txt" : u"help.txt").generic_u16string();
+      core::ProgramFile(programFolder, isEnglish ? u"help_en.txt" : u"help.txt")
+          .generic_u16string();
   std::u16string native = file;
 #ifdef _WIN32
   std::replace(native.begin(), native.end(), u'/', u'\\');
@@ -70,20 +45,17 @@ std::u16string HelpCommandLine(const std::filesystem::path& programFolder, bool 
   return u"notepad.exe " + native;
 }
 
-frmMain::frmMain(ShellPorts ports, MainForm& form, EngineFactory engineFactory,
-                 ShellComponents components)
+frmMain::frmMain(core::Ports ports, MainForm& form, AboutForm& about, EngineFactory engineFactory,
+                 std::unique_ptr<PartFactory> parts)
     : ports_(ports),
       form_(form),
+      about_(about),
       engineFactory_(std::move(engineFactory)),
-      keyboardHook_(components.keyboardHook ? *components.keyboardHook : none_),
-      itemList_(components.itemList ? *components.itemList : none_),
-      infoBand_(components.infoBand ? *components.infoBand : none_),
-      highlightFrame_(components.highlightFrame ? *components.highlightFrame : none_),
-      progressSound_(components.progressSound ? *components.progressSound : none_),
-      commands_(components.commands ? *components.commands : none_),
-      accessibilityHook_(components.accessibilityHook),
-      settingsDialog_(components.settingsDialog),
-      focus_(components.focus) {}
+      factory_(parts ? std::move(parts) : std::make_unique<PartFactory>()) {
+  ReleaseParts();  // every slot holds its null part until the factory's are built
+  AddMessageRows();
+  AddMenuRows();
+}
 
 frmMain::~frmMain() {
   Unload();
@@ -98,117 +70,154 @@ void frmMain::Step(const char* phase, int number, F&& f) {
   }
 }
 
-const std::u16string& frmMain::Greeting() const {
-  static const std::u16string none;
-  return focus_ ? focus_->Greeting() : none;
-}
-
 void frmMain::Load(const std::filesystem::path& executableFolder) {
   if (loaded_) return;
   loaded_ = true;
   // FocusTimer is enabled from the start; its ticks run once the loop runs again.
   focusTimer_ = ports_.loop.SetTimer(kFocusTimerMs, [this] {
     try {
-      if (focus_ && !shuttingDown_) focus_->FocusTick();
+      if (!state_.ShuttingDown) focus_->FocusTick();
     } catch (...) {
       // A failing tick is retried on the next one.
     }
   });
 
-  Step("load", 1, [&] { isWinXP_ = DetectWindowsVersion(ports_.windows.GetVersion()); });
-  Step("load", 2, [&] { programFolder_ = ProgramFolderOf(executableFolder); });
+  Step("load", 1, [&] { state_.IsWinXP = DetectWindowsVersion(ports_.windows.GetVersion()); });
+  Step("load", 2, [&] { state_.ProgramFolder = core::ProgramFolderOf(executableFolder); });
   Step("load", 3, [&] {
-    settings_ = std::make_unique<cSetting>(ports_.profile);
-    Need(settings_).Init(SettingsFilePath(programFolder_), {});
+    settings_ = std::make_unique<core::cSetting>(ports_.profile);
+    Need(settings_).Init(core::SettingsFilePath(state_.ProgramFolder), {});
   });
-  Step("load", 4, [&] { isEnglish_ = Need(settings_).Lang() == u"en"; });
+  Step("load", 4, [&] { state_.IsEnglish = Need(settings_).Lang() == u"en"; });
   Step("load", 5, [&] {
-    strings_ = std::make_unique<strings::StringTable>(isEnglish_);
+    strings_ = std::make_unique<strings::StringTable>(state_.IsEnglish);
     Need(strings_).FillUiStrings();
   });
   Step("load", 6, [&] {
     if (!engineFactory_) throw std::runtime_error("no engine");
-    engine_ = engineFactory_(programFolder_);
+    engine_ = engineFactory_(state_.ProgramFolder);
     if (!engine_) throw std::runtime_error("no engine");
-    output_ = std::make_unique<SpeechOutput>(*engine_, *strings_, ports_.sound, &infoBand_);
-    Need(output_).State().ProgramFolder = programFolder_;
-    if (focus_ == nullptr) {
-      ownFocus_ =
-          std::make_unique<BasicFocusAnnouncer>(ports_.windows, ports_.access, *strings_, *output_);
-      focus_ = ownFocus_.get();
-    }
+    output_ = std::make_unique<core::SpeechOutput>(state_, *engine_, Need(strings_), ports_.sound,
+                                                   infoBand_.get());
+    program_ = std::make_unique<core::Program>(core::Program{
+        ports_, state_, Need(settings_), *strings_, *engine_, *output_, form_.Handle()});
+    BuildParts();
   });
-  Step("load", 7, [&] {
-    if (settingsDialog_ != nullptr) {
-      settingsDialog_->LoadHidden();
-    } else {
-      LoadSettingsDialogHidden();
-    }
-  });
+  Step("load", 7, [&] { settingsDialog_->LoadDialogHidden(); });
   Step("load", 8, [&] { Need(strings_).FillCharNames(); });
   Step("load", 9, [&] { Need(strings_).ApplyCaptions(form_); });
   Step("load", 10, [&] { Need(engine_).SelectVoice(Need(settings_).VoiceName()); });
   Step("load", 11, [&] { Need(engine_).LoadWaveWindow(); });
   Step("load", 12, [&] { SubclassMainWindow(); });
   Step("load", 13, [&] {
-    if (keyboardHookFlag_) {
-      keyboardHook_.UnhookKeyboard();
+    if (state_.KeyboardHookFlag) {
+      keyboard_->UnhookKeyboard();
     } else {
-      keyboardHook_.HookKeyboard();
+      keyboard_->HookKeyboard();
     }
-    keyboardHookFlag_ = !keyboardHookFlag_;
+    state_.KeyboardHookFlag = !state_.KeyboardHookFlag;
   });
   Step("load", 14, [&] {
-    if (Need(settings_).TimeWelcome() != 0 && focus_ != nullptr) {
-      focus_->SetGreeting(Need(strings_).GetString(strings::StringTable::kGreeting) +
-                          TimeAndDateText(ports_.clock, isEnglish_) + u" ");
+    if (Need(settings_).TimeWelcome() != 0 && program_) {
+      state_.Greeting = Need(strings_).GetString(strings::StringTable::kGreeting) +
+                        core::TimeAndDateText(ports_.clock, state_.IsEnglish) + u" ";
     }
   });
-  Step("load", 15, [&] {
-    if (accessibilityHook_ == nullptr && focus_ != nullptr) {
-      eventLibrary_ = std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows);
-      ownAccessibilityHook_ = std::make_unique<EventLibraryHook>(*eventLibrary_, form_, *focus_);
-      accessibilityHook_ = ownAccessibilityHook_.get();
-    }
-    if (accessibilityHook_ != nullptr) accessibilityHook_->InstallAccessibilityHook();
-  });
+  Step("load", 15, [&] { accessibilityHook_->InstallAccessibilityHook(); });
   Step("load", 16, [&] { form_.SetWindowState(1); });
-  Step("load", 17, [&] {
-    if (focus_ != nullptr) focus_->AnnounceForegroundWindow();
-  });
-  Step("load", 18, [&] { itemList_.Create(); });
+  Step("load", 17, [&] { focus_->AnnounceForegroundWindow(); });
+  Step("load", 18, [&] { itemList_->CreateItemList(); });
   Step("load", 19, [&] {
     if (Need(settings_).InfoActive() != 0) ToggleInfoBand();
   });
   Step("load", 20, [&] {
-    ports_.windows.ChangeWindowMessageFilter(MSG_HOOK_KEY_UP, 1);
-    ports_.windows.ChangeWindowMessageFilter(MSG_HOOK_KEY_DOWN, 1);
+    ports_.windows.ChangeWindowMessageFilter(platform::MSG_KEY_RELEASED, 1);
+    ports_.windows.ChangeWindowMessageFilter(platform::MSG_KEY_PRESSED, 1);
   });
-  Step("load", 21, [&] { highlightFrame_.LoadHidden(); });
+  Step("load", 21, [&] { highlightFrame_->LoadFrameHidden(); });
   Step("load", 22, [&] { form_.SetStatusCaption(StatusCaption(form_.Version())); });
-  Step("load", 23, [&] { progressSound_.LoadProgressSound(u"snd\\progress.wav"); });
+  Step("load", 23, [&] { progressTone_->LoadProgressSound(u"snd\\progress.wav"); });
+}
+
+void frmMain::BuildParts() {
+  // Each part is asked for once; one that cannot be built keeps its null part.
+  auto build = [this](auto& slot, auto make) {
+    try {
+      if (auto part = make()) slot = std::move(part);
+    } catch (...) {
+      skipped_.push_back("part");
+    }
+  };
+  const core::Program& p = *program_;
+  eventLibrary_ = std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows);
+  build(appBar_, [&] { return factory_->MakeAppBarDocking(p); });
+  build(infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
+  Need(output_).SetInfoBand(infoBand_.get());
+  build(highlightFrame_, [&] { return factory_->MakeHighlightFrame(p); });
+  build(progressTone_, [&] { return factory_->MakeProgressTone(p); });
+  build(itemList_, [&] { return factory_->MakeItemList(p); });
+  build(webReader_, [&] { return factory_->MakeWebReader(p); });
+  build(directUI_, [&] { return factory_->MakeDirectUIReader(p); });
+  build(caret_, [&] { return factory_->MakeCaretReaders(p); });
+  build(mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
+  build(focus_, [&] { return factory_->MakeFocusTracking(p, *eventLibrary_, *caret_); });
+  build(accessibilityHook_,
+        [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
+  build(keyboard_, [&] {
+    return factory_->MakeKeyboardHandler(p, KeyboardParts{*focus_, *caret_, *mouse_, *itemList_,
+                                                          *webReader_, *directUI_, *infoBand_});
+  });
+  build(settingsDialog_, [&] {
+    return factory_->MakeSettingsDialog(
+        p, [this](const std::u16string& name) { SelectSapiVoice(name); });
+  });
+  build(automation_, [&] {
+    return factory_->MakeAutomation(
+        p, AutomationParts{*accessibilityHook_,
+                           [this] {
+                             Unload();
+                             form_.Close();
+                           },
+                           [this](std::int32_t mode) {
+                             ports_.windows.ShowWindow(
+                                 form_.Handle(), mode == 1 ? platform::SW_SHOW : platform::SW_HIDE);
+                           }});
+  });
+}
+
+void frmMain::ReleaseParts() {
+  automation_ = std::make_unique<NullAutomation>();
+  settingsDialog_ = std::make_unique<NullSettingsDialog>();
+  keyboard_ = std::make_unique<reader::NullKeyboardHandler>();
+  accessibilityHook_ = std::make_unique<reader::NullAccessibilityHook>();
+  focus_ = std::make_unique<reader::NullFocusAnnouncer>();
+  mouse_ = std::make_unique<reader::NullMouseAnnouncer>();
+  caret_ = std::make_unique<reader::NullCaretReaders>();
+  directUI_ = std::make_unique<access::NullDirectUIReader>();
+  webReader_ = std::make_unique<access::NullWebReader>();
+  itemList_ = std::make_unique<access::NullItemList>();
+  progressTone_ = std::make_unique<NullProgressTone>();
+  highlightFrame_ = std::make_unique<aids::NullHighlightFrame>();
+  if (output_) output_->SetInfoBand(nullptr);
+  infoBand_ = std::make_unique<aids::NullInfoBand>();
+  appBar_ = std::make_unique<aids::NullAppBarDocking>();
 }
 
 void frmMain::Unload() {
   if (!loaded_ || unloaded_) return;
   unloaded_ = true;
-  Step("unload", 1, [&] { progressSound_.CloseProgressSound(); });
+  Step("unload", 1, [&] { progressTone_->CloseProgressSound(); });
   Step("unload", 2, [&] {
     if (!settings_) throw std::runtime_error("no settings");
-    Need(settings_).SetInfoActive(infoBand_.Visible() ? -1 : 0);
+    Need(settings_).SetInfoActive(infoBand_->BandVisible() ? -1 : 0);
     const int written = Need(settings_).SaveSetting();
     settings_.reset();
     if (written != 8) throw std::runtime_error("settings not saved");
   });
   Step("unload", 3, [&] { Need(engine_).Reset(); });
-  Step("unload", 4, [&] {
-    shuttingDown_ = true;
-    if (output_) Need(output_).State().ShuttingDown = true;
-  });
+  Step("unload", 4, [&] { state_.ShuttingDown = true; });
   Step("unload", 5, [&] { Need(output_).PlaySoundCue(u"close"); });
-  Step("unload", 6, [&] {
-    if (accessibilityHook_ != nullptr) accessibilityHook_->RemoveAccessibilityHook();
-  });
+  Step("unload", 6, [&] { accessibilityHook_->RemoveAccessibilityHook(); });
   Step("unload", 7, [&] { UnsubclassMainWindow(); });
   Step("unload", 8, [&] {
     if (focusTimer_ != 0) ports_.loop.KillTimer(focusTimer_);
@@ -217,52 +226,39 @@ void frmMain::Unload() {
     mouseTimer_ = 0;
   });
   Step("unload", 9, [&] {
-    if (keyboardHookFlag_) keyboardHook_.UnhookKeyboard();
+    if (state_.KeyboardHookFlag) keyboard_->UnhookKeyboard();
   });
   Step("unload", 10, [&] {
-    itemList_.Release();
-    // What speaks goes with the engine: the focus announcer and the speech routine.
-    focus_ = nullptr;
-    ownFocus_.reset();
+    itemList_->ReleaseItemList();
+    // What speaks goes with the engine: the parts that announce, the speech routine, the voices.
+    automation_ = std::make_unique<NullAutomation>();
+    keyboard_ = std::make_unique<reader::NullKeyboardHandler>();
+    accessibilityHook_ = std::make_unique<reader::NullAccessibilityHook>();
+    focus_ = std::make_unique<reader::NullFocusAnnouncer>();
+    mouse_ = std::make_unique<reader::NullMouseAnnouncer>();
+    caret_ = std::make_unique<reader::NullCaretReaders>();
+    directUI_ = std::make_unique<access::NullDirectUIReader>();
+    webReader_ = std::make_unique<access::NullWebReader>();
+    itemList_ = std::make_unique<access::NullItemList>();
     output_.reset();
     engine_.reset();
+    state_.SapiVoice = nullptr;
+    state_.SapiActive = false;
     sapiVoice_.reset();
   });
   Step("unload", 11, [&] {
-    highlightFrame_.Unload();
-    if (settingsDialog_ != nullptr) settingsDialog_->Unload();
-    infoBand_.Unload();
+    highlightFrame_->UnloadFrame();
+    settingsDialog_->UnloadDialog();
+    infoBand_->UnloadBand();
   });
-  ownAccessibilityHook_.reset();
+  ReleaseParts();
   eventLibrary_.reset();
-}
-
-void frmMain::LoadSettingsDialogHidden() {
-  // The sliders run from 0 to 100.
-  auto slider = [](std::int32_t v) { return std::clamp<std::int32_t>(v, 0, 100); };
-  const std::int32_t volume = slider(Need(settings_).VoiceVolume());
-  const std::int32_t tempo = slider(Need(settings_).VoiceTempo());
-  const std::int32_t pitch = slider(Need(settings_).VoicePitch());
-  Step("settings dialog", 7, [&] {
-    Need(engine_).SetVolume(static_cast<std::int16_t>(Nearest(volume / 5.0)));
-    Need(engine_).SetPitch(static_cast<std::int16_t>(-4 * Nearest((pitch - 50) / 5.0)));
-    Need(engine_).SetTempo(static_cast<std::int16_t>(Nearest((tempo - 50) / 5.0)));
-  });
-  Step("settings dialog", 8, [&] { SelectSapiVoice(Need(settings_).VoiceName()); });
-  Step("settings dialog", 9, [&] {
-    if (!SapiActive()) return;
-    Need(sapiVoice_).SetVolume(Need(settings_).VoiceVolume());
-    Need(sapiVoice_).SetRate(Nearest(tempo / 5.0 - 10));
-    const std::int32_t n = Nearest(pitch / 5.0 - 10);
-    Need(output_).State().SapiPitchTag =
-        u"<pitch absmiddle=\"" + std::u16string(n >= 0 ? u" " : u"") + Decimal(n) + u"\">";
-  });
+  program_.reset();
 }
 
 void frmMain::SelectSapiVoice(const std::u16string& name) {
   if (!output_) return;
-  SpeechRoutingState& state = Need(output_).State();
-  state.SapiActive = false;
+  state_.SapiActive = false;
   try {
     if (!sapiVoice_) sapiVoice_ = ports_.voices.CreateVoice();
     if (!sapiVoice_) return;
@@ -276,12 +272,12 @@ void frmMain::SelectSapiVoice(const std::u16string& name) {
           0) {
         return;
       }
-      state.SapiVoice = sapiVoice_.get();
-      state.SapiActive = true;
+      state_.SapiVoice = sapiVoice_.get();
+      state_.SapiActive = true;
       return;
     }
   } catch (...) {
-    state.SapiActive = false;
+    state_.SapiActive = false;
   }
 }
 
@@ -307,27 +303,31 @@ void frmMain::UnsubclassMainWindow() {
   subclassed_ = false;
 }
 
+void frmMain::AddMessageRows() {
+  const MessageHandler toKeyboard = [this](std::uint32_t message, platform::WParam wParam,
+                                           platform::LParam lParam) {
+    keyboard_->OnKeyMessage(message, wParam, lParam);
+  };
+  messageTable_[platform::MSG_KEY_RELEASED] = toKeyboard;
+  messageTable_[platform::MSG_KEY_PRESSED] = toKeyboard;
+  messageTable_[platform::MSG_CARET_KEY] = toKeyboard;
+  messageTable_[platform::MSG_NAVIGATE_KEY] = toKeyboard;
+  messageTable_[platform::MSG_READ_WEB_LINE] = [this](std::uint32_t, platform::WParam wParam,
+                                                      platform::LParam) {
+    if (wParam == 1) webReader_->ReadWebLine();
+  };
+  messageTable_[platform::MSG_ABOUT] = [this](std::uint32_t, platform::WParam, platform::LParam) {
+    about_.ShowAbout();
+  };
+  messageTable_[platform::MSG_TOGGLE_KEY] =
+      [this](std::uint32_t, platform::WParam, platform::LParam) { Say(focus_->CheckStateText()); };
+}
+
 platform::LResult frmMain::MainWindowProc(platform::Hwnd hwnd, std::uint32_t message,
                                           platform::WParam wParam, platform::LParam lParam) {
   try {
-    switch (message) {
-      case MSG_HOOK_KEY_UP:
-      case MSG_HOOK_KEY_DOWN:
-      case MSG_CARET_KEY:
-      case MSG_NAVIGATE_KEY:
-        keyboardHook_.OnKeyMessage(message, wParam, lParam);
-        break;
-      case MSG_READ_WEB_LINE:
-        if (wParam == 1) commands_.ReadWebLine();
-        break;
-      case MSG_ABOUT:
-        form_.ShowAbout();
-        break;
-      case MSG_TOGGLE_KEY:
-        if (focus_ != nullptr) Say(focus_->CheckStateText());
-        break;
-      default:
-        break;
+    if (const auto row = messageTable_.find(message); row != messageTable_.end()) {
+      row->second(message, wParam, lParam);
     }
   } catch (...) {
     // Every step of the procedure continues past an error.
@@ -339,55 +339,63 @@ void frmMain::ToggleInfoBand() {
   const bool checked = !form_.MenuChecked(u"mnuShowInfo");
   form_.SetMenuChecked(u"mnuShowInfo", checked);
   if (checked) {
-    infoBand_.ShowBand();
+    infoBand_->ShowBand();
   } else {
-    infoBand_.HideBand();
+    infoBand_->HideBand();
   }
+}
+
+void frmMain::ToggleMouseAnnouncement() {
+  const bool checked = !form_.MenuChecked(u"mnuSndMouse");
+  form_.SetMenuChecked(u"mnuSndMouse", checked);
+  if (checked && mouseTimer_ == 0) {
+    mouseTimer_ = ports_.loop.SetTimer(kMouseTimerMs, [this] {
+      try {
+        mouse_->MouseTick();
+      } catch (...) {
+        // The next tick tries again.
+      }
+    });
+  } else if (!checked && mouseTimer_ != 0) {
+    ports_.loop.KillTimer(mouseTimer_);
+    mouseTimer_ = 0;
+  }
+}
+
+void frmMain::AddMenuRows() {
+  menuTable_ = {
+      {u"mnuSetShow", [this] { settingsDialog_->ShowDialog(); }},
+      {u"mnuSndMouse", [this] { ToggleMouseAnnouncement(); }},
+      {u"mnuShowInfo", [this] { ToggleInfoBand(); }},
+      {u"mnuFileExit",
+       [this] {
+         Unload();
+         form_.Close();
+       }},
+      {u"mnuActiveObject", [this] { focus_->AnnounceFocusedObject(); }},
+      {u"mnuWuxExp", [this] { itemList_->ToggleWindowReadingMode(); }},
+      {u"mnuNavBack", [this] { focus_->NavigateObject(false); }},
+      {u"mnuNavForward", [this] { focus_->NavigateObject(true); }},
+      {u"mnuReadWin", [this] { caret_->ReadWindow(); }},
+      {u"mnuActivatePR",
+       [this] { core::BringWindowToFront(ports_.windows, ports_.keyboard, form_.Handle()); }},
+      {u"mnuTime",
+       [this] {
+         if (output_) core::SayTimeAndDate(*output_, ports_.clock, state_.IsEnglish);
+       }},
+      {u"mnuAbout", [this] { ports_.loop.PostMessage(form_.Handle(), platform::MSG_ABOUT, 1, 0); }},
+      {u"mnuHelpOpen",
+       [this] {
+         ports_.windows.StartProcess(HelpCommandLine(state_.ProgramFolder, state_.IsEnglish));
+       }},
+  };
 }
 
 void frmMain::OnMenu(std::u16string_view item) {
   if (!loaded_ || unloaded_) return;
   try {
-    if (item == u"mnuSetShow") {
-      if (settingsDialog_ != nullptr) settingsDialog_->Show();
-    } else if (item == u"mnuSndMouse") {
-      const bool checked = !form_.MenuChecked(item);
-      form_.SetMenuChecked(item, checked);
-      if (checked && mouseTimer_ == 0) {
-        mouseTimer_ = ports_.loop.SetTimer(kMouseTimerMs, [this] {
-          try {
-            commands_.MouseTick();
-          } catch (...) {
-            // The next tick tries again.
-          }
-        });
-      } else if (!checked && mouseTimer_ != 0) {
-        ports_.loop.KillTimer(mouseTimer_);
-        mouseTimer_ = 0;
-      }
-    } else if (item == u"mnuShowInfo") {
-      ToggleInfoBand();
-    } else if (item == u"mnuFileExit") {
-      Unload();
-      form_.Close();
-    } else if (item == u"mnuActiveObject") {
-      if (focus_ != nullptr) focus_->AnnounceFocusedObject();
-    } else if (item == u"mnuWuxExp") {
-      commands_.ToggleWindowReadingMode();
-    } else if (item == u"mnuNavBack") {
-      commands_.NavigateObject(false);
-    } else if (item == u"mnuNavForward") {
-      commands_.NavigateObject(true);
-    } else if (item == u"mnuReadWin") {
-      commands_.ReadWindow();
-    } else if (item == u"mnuActivatePR") {
-      BringWindowToFront(ports_.windows, ports_.keyboard, form_.Handle());
-    } else if (item == u"mnuTime") {
-      if (output_) SayTimeAndDate(*output_, ports_.clock, isEnglish_);
-    } else if (item == u"mnuAbout") {
-      ports_.loop.PostMessage(form_.Handle(), MSG_ABOUT, 1, 0);
-    } else if (item == u"mnuHelpOpen") {
-      ports_.windows.StartProcess(HelpCommandLine(programFolder_, isEnglish_));
+    if (const auto row = menuTable_.find(std::u16string(item)); row != menuTable_.end()) {
+      row->second();
     }
   } catch (...) {
     // Menu commands report nothing.

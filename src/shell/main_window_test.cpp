@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/ini_profile.h"
+#include "engine/fake_engine.h"
+#include "engine/vaza_vorod.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_wave_out.h"
-#include "shell/ini_profile.h"
-#include "shell/test_folder.h"
-#include "shell/vaza_vorod_engine.h"
+#include "testing/test_folder.h"
 
 namespace quellon::shell {
 namespace {
@@ -20,32 +21,9 @@ namespace {
 using platform::Hwnd;
 using testing::TestFolder;
 
-class RecordingEngine : public BuiltInEngine {
- public:
-  explicit RecordingEngine(std::vector<std::u16string>& log) : log_(log) {}
-  std::int32_t Reset() override {
-    log_.push_back(u"reset");
-    return 0;
-  }
-  std::int32_t Say(std::u16string& text) override {
-    log_.push_back(u"say:" + text);
-    return 0;
-  }
-  const PronunciationDictionary& Dictionary() const override { return dictionary_; }
-  void SelectVoice(const std::u16string& name) override { log_.push_back(u"voice:" + name); }
-  void SetVolume(std::int16_t v) override { volume = v; }
-  void SetPitch(std::int16_t v) override { pitch = v; }
-  void SetTempo(std::int16_t v) override { tempo = v; }
-  bool IsSpeaking() const override { return false; }
-  void LoadWaveWindow() override { log_.push_back(u"wave window"); }
-  std::int16_t volume = 0, pitch = 0, tempo = 0;
+using RecordingEngine = FakeEngine;
 
- private:
-  std::vector<std::u16string>& log_;
-  PronunciationDictionary dictionary_;
-};
-
-class SimForm : public MainForm {
+class SimForm : public MainForm, public AboutForm {
  public:
   SimForm(platform::SimDesktop& desk) : desk_(desk) {
     hwnd_ = desk.Loop().CreateHiddenWindow();
@@ -100,13 +78,13 @@ class FixedClock : public platform::LocalClock {
 
 // The settings files of the scenario; `readOnly` makes every write fail, as a write-protected
 // qlnd.ini does on Windows (tests run as root here, which a file mode cannot stop).
-class TestProfile : public IniProfile {
+class TestProfile : public core::IniProfile {
  public:
   bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
                                  std::u16string_view value,
                                  const std::filesystem::path& file) override {
     if (readOnly) return false;
-    return IniProfile::WritePrivateProfileString(section, key, value, file);
+    return core::IniProfile::WritePrivateProfileString(section, key, value, file);
   }
   bool readOnly = false;
 };
@@ -127,9 +105,9 @@ struct Scenario {
         return std::make_unique<RecordingEngine>(log);
       };
     }
-    main = std::make_unique<frmMain>(ShellPorts{desk.Windows(), desk.Access(), desk.Keys(), loop,
-                                                profile, desk.Sounds(), desk.Voice(), clock},
-                                     form, factory);
+    main = std::make_unique<frmMain>(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop,
+                                                 profile, desk.Sounds(), desk.Voice(), clock},
+                                     form, form, factory);
   }
   // What the engine was asked to say, in order.
   std::vector<std::u16string> Said() const {
@@ -241,7 +219,7 @@ TEST(MainWindowTest, ShutdownSavesSettingsAndSpeaksNothingButTheCloseCue) {
   EXPECT_TRUE(s.Said().empty());
   // Later events, ticks, messages and menu commands speak nothing.
   s.desk.ShowMessageBox(s.note, u"X", u"Y");
-  s.loop.PostMessage(s.form.Handle(), MSG_TOGGLE_KEY, 0, 0);
+  s.loop.PostMessage(s.form.Handle(), platform::MSG_TOGGLE_KEY, 0, 0);
   s.loop.AdvanceBy(500'000);
   s.main->OnMenu(u"mnuTime");
   s.main->Say(u"ahoj");
@@ -249,10 +227,10 @@ TEST(MainWindowTest, ShutdownSavesSettingsAndSpeaksNothingButTheCloseCue) {
   EXPECT_EQ(s.desk.Sounds().Cues(), std::vector<std::u16string>{u"close"});
   // The window procedure is the form's own again.
   s.form.formMessages.clear();
-  s.loop.PostMessage(s.form.Handle(), MSG_ABOUT, 1, 0);
+  s.loop.PostMessage(s.form.Handle(), platform::MSG_ABOUT, 1, 0);
   s.loop.AdvanceBy(1000);
   EXPECT_EQ(s.form.aboutShown, 0);
-  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{MSG_ABOUT});
+  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{platform::MSG_ABOUT});
 }
 
 TEST(MainWindowTest, SayCuesAndPrivateMessages) {
@@ -272,7 +250,7 @@ TEST(MainWindowTest, SayCuesAndPrivateMessages) {
   s.main->OnMenu(u"mnuAbout");
   s.loop.AdvanceBy(1000);
   EXPECT_EQ(s.form.aboutShown, 1);
-  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{MSG_ABOUT});
+  EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{platform::MSG_ABOUT});
 
   // "Announce mouse" twice: unchecked, timer off.
   s.main->OnMenu(u"mnuSndMouse");
@@ -362,10 +340,10 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   SimForm form(desk);
   const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
   desk.Focus(note);
-  frmMain main(ShellPorts{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
-                          desk.Voice(), clock},
-               form, [&](const std::filesystem::path& programFolder) {
-                 return std::make_unique<VazaVorodEngine>(programFolder, loop, device);
+  frmMain main(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
+                           desk.Voice(), clock},
+               form, form, [&](const std::filesystem::path& programFolder) {
+                 return std::make_unique<VazaVorod>(programFolder, loop, device);
                });
   main.Load(folder.Path());
   ASSERT_NE(main.Engine(), nullptr);

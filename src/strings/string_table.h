@@ -30,6 +30,18 @@ class StringTable {
   static constexpr int kGreeting = 1;
   static constexpr int kAboutDescription = 20;
   static constexpr int kAboutMoreInfo = 52;
+  // Control states.
+  static constexpr int kTextUnchecked = 53;
+  static constexpr int kTextExpandable = 54;
+  static constexpr int kTextUnavailable = 55;
+  static constexpr int kTextChecked = 56;
+  static constexpr int kTextExpanded = 57;
+  static constexpr int kTextCollapsed = 58;
+  // Switches, Caps Lock and Num Lock.
+  static constexpr int kTextOn = 61;
+  static constexpr int kTextOff = 62;  // 59 and 60 repeat "unavailable" and have no use yet
+  static constexpr int kTextCapsLock = 63;
+  static constexpr int kTextNumLock = 64;
 
   // Both tables start empty; FillUiStrings and FillCharNames load them.
   explicit StringTable(bool isEnglish) : isEnglish_(isEnglish) {}

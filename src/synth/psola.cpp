@@ -84,8 +84,8 @@ std::vector<std::u16string_view> Split(std::u16string_view s, char16_t sep) {
 
 }  // namespace
 
-Synthesizer::Synthesizer(VoiceDatabase& voice, const EngineState& state)
-    : voice_(voice), state_(state) {
+Synthesizer::Synthesizer(VoiceDatabase& voice, const SynthesisControls& controls)
+    : voice_(voice), controls_(controls) {
   // The tables are ready at once; the voice parameters are left to InitSynthesis, so that
   // creating a synthesiser never undoes what a loaded voice has set.
   FillTables();
@@ -124,7 +124,7 @@ SampleArray Synthesizer::Synthesize(std::u16string_view unitList) {
     if (fields.size() > 3) {
       if (auto v = Round32(text::LeadingNumber(fields[3]))) unit.pitch = *v;
     }
-    if (state_.StopFlag) return EmptySamples();
+    if (controls_.StopFlag) return EmptySamples();
     SynthesizeUnit(unit);
   }
   return output_;
@@ -148,7 +148,7 @@ SampleArray Synthesizer::FinalFade(const SampleArray& x) {
 }
 
 void Synthesizer::SynthesizeUnit(UnitRecord& unit) {
-  if (state_.StopFlag) return;
+  if (controls_.StopFlag) return;
 
   // 1. The unit's samples and pitch marks.
   SampleArray x;
@@ -219,7 +219,7 @@ void Synthesizer::SynthesizeUnit(UnitRecord& unit) {
       setTail(std::int64_t{n} - pm[s]);
     }
     if (!copyPath) {
-      const double speed = F - 0.02 * state_.Tempo;
+      const double speed = F - 0.02 * controls_.Tempo;
       std::int32_t periods = 0;
       if (auto v = Round32(speed * (m - 1))) periods = *v;
       if (auto v = Round32(speed * tail)) tail = *v;
@@ -251,7 +251,7 @@ void Synthesizer::SynthesizeUnit(UnitRecord& unit) {
           }
         }
         if (i > 0) {
-          const std::int64_t d = std::int64_t{state_.Pitch} + unit.pitch + shift;
+          const std::int64_t d = std::int64_t{controls_.Pitch} + unit.pitch + shift;
           if (FitsI16(d)) delta = static_cast<std::int16_t>(d);
           start = pm[i - 1];
           const std::int64_t period = std::int64_t{pm[i]} - pm[i - 1];
@@ -421,7 +421,7 @@ void Synthesizer::SynthesizeUnit(UnitRecord& unit) {
   for (const std::int64_t at : marks) {
     if (FitsI32(base + at)) previousMarks_.push_back(static_cast<std::int32_t>(base + at));
   }
-  const double gain = state_.Volume / 14.0;
+  const double gain = controls_.Volume / 14.0;
   const std::int64_t writable = std::min<std::int64_t>(U, UpperBound(output_) - base);
   for (std::int32_t W = 0; W <= writable; ++W) {
     double v = out[W];

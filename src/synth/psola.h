@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "speech/engine_state.h"
 #include "speech/sample_array.h"
 #include "speech/voice_database.h"
+#include "synth/synthesis_controls.h"
 
 namespace quellon {
 
@@ -28,7 +28,7 @@ class Synthesizer {
     std::int32_t pitch = 0;
   };
 
-  Synthesizer(VoiceDatabase& voice, const EngineState& state);
+  Synthesizer(VoiceDatabase& voice, const SynthesisControls& controls);
 
   // Fills the envelope table, resets the previous marks and sets the voice parameters to their
   // defaults (30, 10, 20). The reduction table of unit selection is filled by unit selection.
@@ -51,7 +51,7 @@ class Synthesizer {
   void FillTables();
 
   VoiceDatabase& voice_;
-  const EngineState& state_;
+  const SynthesisControls& controls_;
   std::array<double, 32> envelope_{};
   SampleArray output_ = EmptySamples();
   std::vector<std::int32_t> previousMarks_{0, 0};

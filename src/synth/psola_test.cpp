@@ -97,7 +97,7 @@ class PsolaTest : public ::testing::Test {
   const quellon::testing::TestFolder tmp_;
   const fs::path folder_ = tmp_.Path();
   VoiceDatabase db_{folder_};
-  EngineState state_;
+  SynthesisControls state_;
   Synthesizer synth_{db_, state_};
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "synth/wave_output.h"
+#include "engine/wave_output.h"
 
 namespace quellon::testing {
 

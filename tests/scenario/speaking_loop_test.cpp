@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "engine/vaza_vorod.h"
 #include "fake_renderer.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
-#include "speech/vaza_vorod.h"
 
 namespace quellon {
 namespace {

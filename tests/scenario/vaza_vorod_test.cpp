@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string>
 
+#include "engine/vaza_vorod.h"
 #include "fake_renderer.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
-#include "speech/vaza_vorod.h"
 #include "testing/test_folder.h"
 
 namespace quellon {

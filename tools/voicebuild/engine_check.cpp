@@ -2,7 +2,7 @@
 // for the test sentence.
 #include <stdexcept>
 
-#include "speech/engine_state.h"
+#include "engine/engine_state.h"
 #include "speech/voice_database.h"
 #include "synth/psola.h"
 #include "synth/unit_selection.h"

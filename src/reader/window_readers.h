@@ -1,0 +1,22 @@
+// Readers of other programs' windows through window messages: class names, titles and the texts
+// of a dialog's child windows.
+#pragma once
+
+#include <string>
+
+#include "platform/window_system.h"
+
+namespace quellon::reader {
+
+// Class name of a window ("" for no window), upper-cased on request.
+std::u16string WindowClassName(platform::WindowSystem& windows, platform::Hwnd hwnd, bool upper);
+// A window's title ("" for an icon control), upper-cased on request.
+std::u16string WindowText(platform::WindowSystem& windows, platform::Hwnd hwnd, bool upper);
+// Texts of the child windows of a dialog: each visible one (pictures left out) after CR LF. Only a
+// dialog made of static texts, buttons and pictures gives text, and only when it has a button;
+// any other visible control, or more than 51 child windows, give the empty text. `allTexts` (the
+// whole-window reading) takes every kind of control and needs no button.
+std::u16string DialogText(platform::WindowSystem& windows, platform::Hwnd hwnd,
+                          bool allTexts = false);
+
+}  // namespace quellon::reader

@@ -1,0 +1,105 @@
+// The one place where the main window gets its parts. The main window asks for every part once
+// the program exists (after the engine and the speech routine, startup step 6), in the order in
+// which they need each other, and starts each at its own startup step. This factory builds what
+// exists so far and the null parts for the rest; the Windows program and tests derive from it
+// to build their own.
+#pragma once
+
+#include <memory>
+
+#include "access/directui_reader.h"
+#include "access/item_list.h"
+#include "access/web_reader.h"
+#include "aids/app_bar_docking.h"
+#include "aids/highlight_frame.h"
+#include "aids/info_band.h"
+#include "core/program.h"
+#include "reader/accessibility_hook.h"
+#include "reader/caret_readers.h"
+#include "reader/event_hook_library.h"
+#include "reader/focus_tracking.h"
+#include "reader/keyboard_handler.h"
+#include "reader/mouse_announcer.h"
+#include "shell/automation.h"
+#include "shell/settings_dialog.h"
+#include "synth/progress_tone.h"
+
+namespace quellon::shell {
+
+// The parts the keyboard handler's commands reach.
+struct KeyboardParts {
+  reader::FocusAnnouncer& focus;
+  reader::CaretReaders& caret;
+  reader::MouseAnnouncer& mouse;
+  access::ItemList& itemList;
+  access::WebReader& web;
+  access::DirectUIReader& directUI;
+  aids::InfoBand& infoBand;
+};
+
+// The parts and windows the automation class works on.
+struct AutomationParts {
+  reader::AccessibilityHook& accessibilityHook;
+  // Unloads the main window (the normal shutdown) and ends the program.
+  std::function<void()> destroy;
+  // 1 shows the main window, anything else hides it.
+  std::function<void(std::int32_t mode)> setVisible;
+};
+
+class PartFactory {
+ public:
+  virtual ~PartFactory() = default;
+
+  virtual std::unique_ptr<aids::AppBarDocking> MakeAppBarDocking(const core::Program&) {
+    return std::make_unique<aids::NullAppBarDocking>();
+  }
+  virtual std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&, aids::AppBarDocking&) {
+    return std::make_unique<aids::NullInfoBand>();
+  }
+  virtual std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program&) {
+    return std::make_unique<aids::NullHighlightFrame>();
+  }
+  virtual std::unique_ptr<ProgressTone> MakeProgressTone(const core::Program&) {
+    return std::make_unique<NullProgressTone>();
+  }
+  virtual std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) {
+    return std::make_unique<access::NullItemList>();
+  }
+  virtual std::unique_ptr<access::WebReader> MakeWebReader(const core::Program&) {
+    return std::make_unique<access::NullWebReader>();
+  }
+  virtual std::unique_ptr<access::DirectUIReader> MakeDirectUIReader(const core::Program&) {
+    return std::make_unique<access::NullDirectUIReader>();
+  }
+  virtual std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program&) {
+    return std::make_unique<reader::NullCaretReaders>();
+  }
+  virtual std::unique_ptr<reader::MouseAnnouncer> MakeMouseAnnouncer(const core::Program&) {
+    return std::make_unique<reader::NullMouseAnnouncer>();
+  }
+  virtual std::unique_ptr<reader::FocusAnnouncer> MakeFocusTracking(
+      const core::Program& program, reader::EventHookLibrary& /*events*/,
+      reader::CaretReaders& /*caret*/) {
+    return std::make_unique<reader::FocusTracking>(program.state, program.ports.windows,
+                                                   program.ports.access, program.strings,
+                                                   program.output);
+  }
+  virtual std::unique_ptr<reader::AccessibilityHook> MakeAccessibilityHook(
+      const core::Program& program, reader::EventHookLibrary& events,
+      reader::FocusAnnouncer& focus) {
+    return std::make_unique<reader::EventLibraryHook>(events, program.mainWindow, focus);
+  }
+  virtual std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(const core::Program&,
+                                                                       const KeyboardParts&) {
+    return std::make_unique<reader::NullKeyboardHandler>();
+  }
+  virtual std::unique_ptr<SettingsDialog> MakeSettingsDialog(const core::Program& program,
+                                                             SapiVoiceSelector selectSapiVoice) {
+    return std::make_unique<frmSet>(program, std::move(selectSapiVoice));
+  }
+  virtual std::unique_ptr<Automation> MakeAutomation(const core::Program&, const AutomationParts&) {
+    return std::make_unique<NullAutomation>();
+  }
+};
+
+}  // namespace quellon::shell
