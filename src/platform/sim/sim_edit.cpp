@@ -1,7 +1,13 @@
-// The simulated edit and rich edit controls: the edit messages and keyboard editing.
+// The simulated edit and rich edit controls (classes "Edit" and "RichEdit20W"): the edit
+// messages, keyboard editing, the clipboard keys and the accessible text object.
+#include "platform/sim/sim_edit.h"
+
 #include <algorithm>
 
+#include "platform/sim/sim_control.h"
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_layout.h"
+#include "text/text.h"
 
 namespace quellon::platform {
 namespace {
@@ -228,6 +234,110 @@ void SimEdit::KeyDown(std::uint32_t vk, bool shift, bool ctrl) {
 void SimEdit::Char(char16_t c) {
   if (c < 32) return;  // control characters (Backspace, Enter, Ctrl+letter) are keys, not text
   ReplaceSel(std::u16string(1, c));
+}
+
+// ---- The control ----
+
+namespace {
+
+class EditControl : public SimControlKind {
+ public:
+  bool Message(SimDesktop& d, SimWindow& w, std::uint32_t message, WParam wParam, LParam lParam,
+               LResult& result) const override {
+    if (!w.edit) return false;
+    bool handled = false;
+    result = w.edit->Message(message, wParam, lParam, handled);
+    if (message == EM_SETSEL) UpdateCaret(d);
+    return handled;
+  }
+
+  bool Describe(SimDesktop& d, SimWindow& w, SimAccessible& o,
+                std::uint32_t& state) const override {
+    if (!w.edit) return false;
+    o.props.role = ROLE_SYSTEM_TEXT;
+    o.props.value = w.edit->Text();
+    // The name is the label just before the control.
+    o.props.name.clear();
+    if (SimWindow* p = d.Find(w.parent)) {
+      auto it = std::find(p->children.begin(), p->children.end(), w.hwnd);
+      if (it != p->children.begin()) {
+        if (SimWindow* label = d.Find(*(it - 1));
+            label && text::ToUpper(label->className) == u"STATIC") {
+          o.props.name = StripMnemonic(label->text);
+        }
+      }
+    }
+    state |= STATE_SYSTEM_FOCUSABLE;
+    return true;
+  }
+
+  void Key(SimDesktop& d, SimWindow& w, std::uint32_t vk, bool up) const override {
+    if (!w.edit || up) return;
+    SimEdit& edit = *w.edit;
+    SimKeyboard& keys = d.Keys();
+    const bool shift = keys.GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = keys.GetKeyState(VK_CONTROL) < 0;
+    const bool caps = (keys.GetKeyState(VK_CAPITAL) & 0x01) != 0;
+    if (ctrl && (vk == 'A' || vk == 'C' || vk == 'X' || vk == 'V')) {
+      const std::int32_t lo = std::min(edit.Anchor(), edit.Caret());
+      const std::int32_t hi = std::max(edit.Anchor(), edit.Caret());
+      const std::u16string selected =
+          edit.Internal().substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
+      if (vk == 'A') edit.SetSel(0, -1);
+      if ((vk == 'C' || vk == 'X') && lo != hi) d.ClipboardPort().SetText(selected);
+      if (vk == 'X') edit.ReplaceSel(u"");
+      if (vk == 'V') edit.ReplaceSel(d.ClipboardPort().GetText().value_or(u""));
+    } else {
+      edit.KeyDown(vk, shift, ctrl);
+      // The character the key makes, with the control's own dead-key state.
+      std::uint16_t& dead = ProgramDeadKey(d);
+      if (auto t = simlayout::Translate(d.Layout(), vk, shift, caps, ctrl)) {
+        if (t->dead) {
+          dead = t->ch;
+        } else if (dead != 0) {
+          const auto combined = simlayout::Combine(static_cast<std::uint8_t>(dead), t->ch);
+          if (combined) {
+            edit.Char(text::Cp1250ToChar(*combined));
+          } else {
+            edit.Char(text::Cp1250ToChar(static_cast<std::uint8_t>(dead)));
+            edit.Char(text::Cp1250ToChar(t->ch));
+          }
+          dead = 0;
+        } else {
+          edit.Char(text::Cp1250ToChar(t->ch));
+        }
+      }
+    }
+    if (vk != VK_SHIFT && vk != VK_LSHIFT && vk != VK_RSHIFT) UpdateCaret(d);
+  }
+
+  bool TabStop(const SimWindow& w) const override { return w.edit != nullptr; }
+
+  bool Caret(const SimWindow& w, Rect& rect) const override {
+    if (!w.edit) return false;
+    const std::int32_t caret = w.edit->Caret();
+    const std::int32_t line = w.edit->LineFromChar(caret);
+    const std::int32_t column = caret - w.edit->LineIndex(line);
+    rect = {column * kSimCharWidth + 1, line * kSimRowHeight, column * kSimCharWidth + 2,
+            (line + 1) * kSimRowHeight};
+    return true;
+  }
+};
+
+}  // namespace
+
+const SimControlKind& SimEditKind() {
+  static const EditControl kind;
+  return kind;
+}
+
+Hwnd SimDesktop::AddEdit(Hwnd parent, std::u16string_view text, EditOptions options) {
+  const Hwnd h = AddChild(parent, options.rich ? u"RichEdit20W" : u"Edit", u"",
+                          options.multiline ? ES_MULTILINE : 0, options.rect);
+  SimWindow* w = Find(h);
+  w->edit = std::make_unique<SimEdit>(options.rich, options.multiline);
+  w->edit->SetText(text);
+  return h;
 }
 
 }  // namespace quellon::platform

@@ -1,7 +1,10 @@
 // The keyboard of the simulated desktop: key events through the low-level hooks, key state,
 // delivery to the focused control, layouts and synthetic input.
+#include "platform/sim/sim_keyboard.h"
+
 #include <algorithm>
 
+#include "platform/sim/sim_control.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_layout.h"
 #include "text/text.h"
@@ -125,59 +128,11 @@ void SimDesktop::DeliverToFocus(std::uint32_t vk, bool up) {
   SimWindow* w = Find(focus_);
   if (!w) return;
   if (w->handler && w->handler(up ? WM_KEYUP : WM_KEYDOWN, vk, 0)) return;
-  const bool shift = Down(keyState_, VK_SHIFT);
-  const bool ctrl = Down(keyState_, VK_CONTROL);
-  const bool caps = (keyState_[VK_CAPITAL] & 0x01) != 0;
-  if (!up && vk == VK_TAB && !ctrl) {
-    FocusNextControl(shift);
+  if (!up && vk == VK_TAB && !Down(keyState_, VK_CONTROL)) {
+    FocusNextControl(Down(keyState_, VK_SHIFT));
     return;
   }
-  if (w->edit) {
-    if (up) return;
-    SimEdit& edit = *w->edit;
-    if (ctrl && (vk == 'A' || vk == 'C' || vk == 'X' || vk == 'V')) {
-      const std::int32_t lo = std::min(edit.Anchor(), edit.Caret());
-      const std::int32_t hi = std::max(edit.Anchor(), edit.Caret());
-      const std::u16string selected =
-          edit.Internal().substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
-      if (vk == 'A') edit.SetSel(0, -1);
-      if ((vk == 'C' || vk == 'X') && lo != hi) clipboard_.SetText(selected);
-      if (vk == 'X') edit.ReplaceSel(u"");
-      if (vk == 'V') edit.ReplaceSel(clipboard_.GetText().value_or(u""));
-    } else {
-      edit.KeyDown(vk, shift, ctrl);
-      // The character the key makes, with the control's own dead-key state.
-      if (auto t = simlayout::Translate(layout_, vk, shift, caps, ctrl)) {
-        if (t->dead) {
-          appDead_ = t->ch;
-        } else if (appDead_ != 0) {
-          const auto combined = simlayout::Combine(static_cast<std::uint8_t>(appDead_), t->ch);
-          if (combined) {
-            edit.Char(text::Cp1250ToChar(*combined));
-          } else {
-            edit.Char(text::Cp1250ToChar(static_cast<std::uint8_t>(appDead_)));
-            edit.Char(text::Cp1250ToChar(t->ch));
-          }
-          appDead_ = 0;
-        } else {
-          edit.Char(text::Cp1250ToChar(t->ch));
-        }
-      }
-    }
-    if (vk != VK_SHIFT && vk != VK_LSHIFT && vk != VK_RSHIFT) UpdateCaret();
-    return;
-  }
-  const std::u16string cls = text::ToUpper(w->className);
-  if (cls == u"BUTTON" && up && vk == VK_SPACE) {
-    const std::uint32_t type = w->style & BS_TYPEMASK;
-    if (type == BS_AUTOCHECKBOX) SetCheck(focus_, w->check == 0);
-    if (type == BS_AUTORADIOBUTTON && w->check == 0) SetCheck(focus_, true);
-  }
-  if (cls == u"LISTBOX" && !up && (vk == VK_UP || vk == VK_DOWN) && !w->items.empty()) {
-    const std::int32_t last = static_cast<std::int32_t>(w->items.size()) - 1;
-    const std::int32_t next = std::clamp(w->selected + (vk == VK_UP ? -1 : 1), 0, last);
-    if (next != w->selected) SelectListItem(focus_, next);
-  }
+  if (w->kind) w->kind->Key(*this, *w, vk, up);
 }
 
 void SimDesktop::FocusNextControl(bool backwards) {
@@ -185,9 +140,7 @@ void SimDesktop::FocusNextControl(bool backwards) {
   std::vector<Hwnd> order;
   windows_.EnumChildWindows(top, [&](Hwnd h) {
     SimWindow* c = Find(h);
-    const std::u16string cls = text::ToUpper(c->className);
-    if (IsWindowVisibleFlag(h) && !(c->style & WS_DISABLED) &&
-        (c->edit || cls == u"BUTTON" || cls == u"LISTBOX" || cls == u"INTERNET EXPLORER_SERVER")) {
+    if (IsWindowVisibleFlag(h) && !(c->style & WS_DISABLED) && c->kind && c->kind->TabStop(*c)) {
       order.push_back(h);
     }
     return true;
