@@ -13,6 +13,7 @@
 #include "engine/vaza_vorod.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_wave_out.h"
+#include "testing/sim_main_form.h"
 #include "testing/test_folder.h"
 
 namespace quellon::shell {
@@ -23,53 +24,7 @@ using testing::TestFolder;
 
 using RecordingEngine = FakeEngine;
 
-class SimForm : public MainForm, public AboutForm {
- public:
-  SimForm(platform::SimDesktop& desk) : desk_(desk) {
-    hwnd_ = desk.Loop().CreateHiddenWindow();
-    desk.AdoptProgramWindow(hwnd_, u"ThunderRT6FormDC", u"Quellon");
-    desk.Loop().SetWindowProc(hwnd_,
-                              [this](Hwnd, std::uint32_t message, platform::WParam,
-                                     platform::LParam) -> platform::LResult {
-                                formMessages.push_back(message);
-                                return 0;
-                              });
-  }
-  Hwnd Handle() const override { return hwnd_; }
-  void SetCaption(std::u16string_view control, std::u16string_view caption) override {
-    captions[std::u16string(control)] = std::u16string(caption);
-  }
-  void SetWindowState(std::int32_t state) override {
-    windowState = state;
-    if (state == 1) desk_.Find(hwnd_)->iconic = true;
-  }
-  void SetStatusCaption(std::u16string_view caption) override { status = caption; }
-  bool MenuChecked(std::u16string_view item) const override {
-    auto it = checks.find(std::u16string(item));
-    return it != checks.end() && it->second;
-  }
-  void SetMenuChecked(std::u16string_view item, bool checked) override {
-    checks[std::u16string(item)] = checked;
-  }
-  platform::WindowProc ReplaceWindowProc(platform::WindowProc proc) override {
-    return desk_.Loop().SetWindowProc(hwnd_, std::move(proc));
-  }
-  void ShowAbout() override { ++aboutShown; }
-  void Close() override { closed = true; }
-  ProgramVersion Version() const override { return {1, 2, 345}; }
-
-  std::map<std::u16string, std::u16string> captions;
-  std::map<std::u16string, bool> checks;
-  std::u16string status;
-  std::int32_t windowState = 0;
-  int aboutShown = 0;
-  bool closed = false;
-  std::vector<std::uint32_t> formMessages;
-
- private:
-  platform::SimDesktop& desk_;
-  Hwnd hwnd_ = 0;
-};
+using SimForm = testing::SimMainForm;
 
 class FixedClock : public platform::LocalClock {
  public:
