@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_clipboard.h"
 
 namespace quellon::platform {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_shell.h"
 
 namespace quellon::platform {
 

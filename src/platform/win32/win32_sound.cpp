@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_sound.h"
 
 namespace quellon::platform {
 

@@ -4,7 +4,7 @@
 
 #include <sapi.h>
 
-#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_system_voice.h"
 
 namespace quellon::platform {
 namespace {
