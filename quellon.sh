@@ -150,9 +150,12 @@ cmd_quick() {
   ensure_packages
   log "building the native build"
   configure_and_build linux
-  local failed=0
-  run_ctest linux || failed=1
-  [ $failed -eq 0 ]
+  if run_ctest linux; then
+    log "all tests passed"
+  else
+    log "some tests failed (ctest names them above)"
+    return 1
+  fi
 }
 
 cmd_format() {
