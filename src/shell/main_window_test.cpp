@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,8 @@ class TestProfile : public core::IniProfile {
 
 // A desktop with Notepad in front, a program folder and the main window.
 struct Scenario {
-  explicit Scenario(std::string_view ini = {}, bool withEngine = true) {
+  explicit Scenario(std::string_view ini = {}, bool withEngine = true,
+                    std::unique_ptr<PartFactory> parts = std::make_unique<PartFactory>()) {
     if (!ini.empty()) folder.Write("qlnd.ini", ini);
     folder.Write("snd/close.wav", "RIFF");
     folder.Write("snd/tlačítko.wav", "RIFF");
@@ -62,7 +64,7 @@ struct Scenario {
     }
     main = std::make_unique<frmMain>(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop,
                                                  profile, desk.Sounds(), desk.Voice(), clock},
-                                     form, form, factory);
+                                     form, form, factory, std::move(parts));
   }
   // What the engine was asked to say, in order.
   std::vector<std::u16string> Said() const {
@@ -309,6 +311,210 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   EXPECT_TRUE(form.closed);
   EXPECT_EQ(main.Engine(), nullptr);
   EXPECT_TRUE(std::filesystem::exists(folder.File("qlnd.ini")));
+}
+
+// Parts that write every call into one journal, and a factory that builds them.
+using Journal = std::vector<std::string>;
+
+class JournalKeyboard : public reader::KeyboardHandler {
+ public:
+  explicit JournalKeyboard(Journal& j) : j_(j) {}
+  void HookKeyboard() override { j_.push_back("hook keyboard"); }
+  void UnhookKeyboard() override { j_.push_back("unhook keyboard"); }
+  void OnKeyMessage(std::uint32_t message, platform::WParam wParam, platform::LParam) override {
+    j_.push_back("key message " + std::to_string(message) + " " + std::to_string(wParam));
+  }
+
+ private:
+  Journal& j_;
+};
+
+class JournalItemList : public access::ItemList {
+ public:
+  explicit JournalItemList(Journal& j) : j_(j) {}
+  void CreateItemList() override { j_.push_back("create item list"); }
+  void ReleaseItemList() override { j_.push_back("release item list"); }
+  void ToggleWindowReadingMode() override { j_.push_back("window reading mode"); }
+
+ private:
+  Journal& j_;
+};
+
+class JournalInfoBand : public aids::InfoBand {
+ public:
+  explicit JournalInfoBand(Journal& j) : j_(j) {}
+  bool IsShown() const override { return shown_; }
+  void SetText(const std::u16string& text) override {
+    j_.push_back("band text " + std::string(text.begin(), text.end()));
+  }
+  void ShowBand() override {
+    shown_ = true;
+    j_.push_back("show band");
+  }
+  void HideBand() override {
+    shown_ = false;
+    j_.push_back("hide band");
+  }
+  bool BandVisible() const override { return shown_; }
+  void UnloadBand() override { j_.push_back("unload band"); }
+
+ private:
+  Journal& j_;
+  bool shown_ = false;
+};
+
+class JournalFrame : public aids::HighlightFrame {
+ public:
+  explicit JournalFrame(Journal& j) : j_(j) {}
+  void LoadFrameHidden() override { j_.push_back("load frame"); }
+  void UnloadFrame() override { j_.push_back("unload frame"); }
+  void MoveFrame(const platform::Rect&) override { j_.push_back("move frame"); }
+  void FrameHide() override { j_.push_back("hide frame"); }
+
+ private:
+  Journal& j_;
+};
+
+class JournalTone : public ProgressTone {
+ public:
+  explicit JournalTone(Journal& j) : j_(j) {}
+  void LoadProgressSound(const std::u16string& path) override {
+    j_.push_back("load tone " + std::string(path.begin(), path.end()));
+  }
+  void CloseProgressSound() override { j_.push_back("close tone"); }
+  void PlayProgressTone(std::int32_t) override { j_.push_back("tone"); }
+  bool ProgressTonePlaying() const override { return false; }
+
+ private:
+  Journal& j_;
+};
+
+class JournalReaders : public reader::CaretReaders,
+                       public reader::MouseAnnouncer,
+                       public access::WebReader {
+ public:
+  explicit JournalReaders(Journal& j) : j_(j) {}
+  void ReadCaret() override { j_.push_back("read caret"); }
+  void ReadWindow() override { j_.push_back("read window"); }
+  void ResetCaretPositions() override { j_.push_back("reset caret"); }
+  void MouseTick() override { j_.push_back("mouse tick"); }
+  void ReadWebLine() override { j_.push_back("web line"); }
+  void ReadWebCaret() override { j_.push_back("web caret"); }
+
+ private:
+  Journal& j_;
+};
+
+class JournalFactory : public PartFactory {
+ public:
+  explicit JournalFactory(Journal& j) : j_(j) {}
+  std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(const core::Program&,
+                                                               const KeyboardParts&) override {
+    return std::make_unique<JournalKeyboard>(j_);
+  }
+  std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) override {
+    return std::make_unique<JournalItemList>(j_);
+  }
+  std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&,
+                                               aids::AppBarDocking&) override {
+    return std::make_unique<JournalInfoBand>(j_);
+  }
+  std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program&) override {
+    if (failFrame) throw std::runtime_error("no frame");
+    return std::make_unique<JournalFrame>(j_);
+  }
+  std::unique_ptr<ProgressTone> MakeProgressTone(const core::Program&) override {
+    return std::make_unique<JournalTone>(j_);
+  }
+  std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program&) override {
+    return std::make_unique<JournalReaders>(j_);
+  }
+  std::unique_ptr<reader::MouseAnnouncer> MakeMouseAnnouncer(const core::Program&) override {
+    return std::make_unique<JournalReaders>(j_);
+  }
+  std::unique_ptr<access::WebReader> MakeWebReader(const core::Program&) override {
+    return std::make_unique<JournalReaders>(j_);
+  }
+  bool failFrame = false;
+
+ private:
+  Journal& j_;
+};
+
+TEST(MainWindowTest, PartsAreStartedAtTheirStepsAndReachedThroughTheTables) {
+  Journal journal;
+  Scenario s("[Info]\r\nActive=-1\r\n", true, std::make_unique<JournalFactory>(journal));
+  s.main->Load(s.folder.Path());
+  // Startup: the hook at 13, the item list at 18, the band at 19 (after the first announcement,
+  // which therefore does not reach it), the frame at 21, the progress sound at 23.
+  EXPECT_EQ(journal, (Journal{"hook keyboard", "create item list", "show band", "load frame",
+                              "load tone snd\\progress.wav"}));
+  EXPECT_TRUE(s.form.MenuChecked(u"mnuShowInfo"));
+  journal.clear();
+
+  // Every key message goes to the keyboard handler; the web line only with wParam 1; Space on a
+  // check box says its state (no check box has the focus here, so nothing is said).
+  for (std::uint32_t m : {platform::MSG_KEY_RELEASED, platform::MSG_KEY_PRESSED,
+                          platform::MSG_CARET_KEY, platform::MSG_NAVIGATE_KEY}) {
+    s.loop.PostMessage(s.form.Handle(), m, 65, 6);
+  }
+  s.loop.PostMessage(s.form.Handle(), platform::MSG_READ_WEB_LINE, 2, 0);
+  s.loop.PostMessage(s.form.Handle(), platform::MSG_READ_WEB_LINE, 1, 0);
+  s.loop.PostMessage(s.form.Handle(), 0x8015, 1, 0);  // no row: passed on only
+  s.loop.AdvanceBy(1000);
+  EXPECT_EQ(journal, (Journal{"key message 32768 65", "key message 32769 65",
+                              "key message 32786 65", "key message 32787 65", "web line"}));
+  EXPECT_EQ(s.form.formMessages.size(), 7u);  // every message also reached the form's own
+  journal.clear();
+
+  // Menu commands of the parts; the mouse timer ticks every 500 ms while checked.
+  s.main->OnMenu(u"mnuWuxExp");
+  s.main->OnMenu(u"mnuReadWin");
+  s.main->OnMenu(u"mnuSndMouse");
+  s.loop.AdvanceBy(1'000'000);
+  s.main->OnMenu(u"mnuSndMouse");
+  s.loop.AdvanceBy(1'000'000);
+  s.main->OnMenu(u"mnuNoSuchItem");
+  EXPECT_EQ(journal, (Journal{"window reading mode", "read window", "mouse tick", "mouse tick"}));
+  journal.clear();
+
+  // The band shows what is said.
+  s.main->Say(u"ahoj");
+  EXPECT_EQ(journal, Journal{"band text ahoj"});
+  journal.clear();
+
+  // Shutdown: the progress sound first, the hook at 9, the list at 10, the windows at 11; the
+  // band was visible, so it is stored as active (the Info values are written unsigned).
+  s.main->OnMenu(u"mnuFileExit");
+  EXPECT_EQ(journal, (Journal{"close tone", "unhook keyboard", "release item list", "unload frame",
+                              "unload band"}));
+  EXPECT_NE(TestFolder::Read(s.folder.File("qlnd.ini")).find("Active=1"), std::string::npos);
+}
+
+TEST(MainWindowTest, APartThatCannotBeBuiltLeavesItsNullPart) {
+  Journal journal;
+  auto factory = std::make_unique<JournalFactory>(journal);
+  factory->failFrame = true;
+  Scenario s({}, true, std::move(factory));
+  s.main->Load(s.folder.Path());
+  EXPECT_EQ(journal, (Journal{"hook keyboard", "create item list", "load tone snd\\progress.wav"}));
+  EXPECT_EQ(s.Said().size(), 1u);  // the startup announcement still came
+  s.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(s.form.closed);
+
+  // Without an engine no part is asked for: the null parts serve every command and message.
+  Journal none;
+  Scenario noEngine({}, false, std::make_unique<JournalFactory>(none));
+  noEngine.main->Load(noEngine.folder.Path());
+  noEngine.main->OnMenu(u"mnuWuxExp");
+  noEngine.main->OnMenu(u"mnuReadWin");
+  noEngine.main->OnMenu(u"mnuActiveObject");
+  noEngine.loop.PostMessage(noEngine.form.Handle(), platform::MSG_TOGGLE_KEY, 0, 0);
+  noEngine.loop.PostMessage(noEngine.form.Handle(), platform::MSG_KEY_PRESSED, 65, 6);
+  noEngine.loop.AdvanceBy(1000);
+  noEngine.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(none.empty());
+  EXPECT_TRUE(noEngine.form.closed);
 }
 
 TEST(MainWindowTest, WindowsVersionTest) {
