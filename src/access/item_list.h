@@ -2,6 +2,9 @@
 // window reading mode, in which the focus moves through that list instead of the window.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace quellon::access {
 
 class ItemList {
@@ -13,6 +16,8 @@ class ItemList {
   virtual void ReleaseItemList() = 0;
   // The "Window info" command: window reading mode on or off.
   virtual void ToggleWindowReadingMode() = 0;
+  // The description of item `index` (what "Active control" says in window reading mode).
+  virtual std::u16string GetDetails(std::int32_t index) = 0;
 };
 
 // No list: window reading mode does not start.
@@ -21,6 +26,7 @@ class NullItemList final : public ItemList {
   void CreateItemList() override {}
   void ReleaseItemList() override {}
   void ToggleWindowReadingMode() override {}
+  std::u16string GetDetails(std::int32_t) override { return {}; }
 };
 
 }  // namespace quellon::access

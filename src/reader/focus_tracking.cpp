@@ -1,5 +1,6 @@
 #include "reader/focus_tracking.h"
 
+#include "reader/control_readers.h"
 #include "reader/window_readers.h"
 
 namespace quellon::reader {
@@ -30,6 +31,33 @@ void FocusTracking::OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd,
   }
 }
 
+namespace {
+
+bool Contains(const std::u16string& text, std::u16string_view part) {
+  return text.find(part) != std::u16string::npos;
+}
+
+// Words the UI table has no number for: the same in both languages.
+constexpr char16_t kNotSelected[] = u"nevybráno";
+constexpr char16_t kInWindow[] = u", v okně: ";
+
+// A text of the object library cut at its first NUL.
+std::u16string CutAtNul(std::u16string text) {
+  if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
+  return text;
+}
+
+// Every step of a tick or command runs by itself: a failing one is skipped.
+template <typename F>
+void Guarded(F&& f) {
+  try {
+    f();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 void FocusTracking::FocusTick() {
   core::FocusRecord& r = state_.Focus;
   if (!r.FocusChanged) return;
@@ -39,34 +67,173 @@ void FocusTracking::FocusTick() {
   r.FocusName.clear();
   r.FocusValue.clear();
   r.FocusRole = 0;
-  r.FocusRole = focused.object->Role(focused.childId).value_or(0);
-  r.FocusState = focused.object->State(focused.childId).value_or(0);
-  r.FocusName = focused.object->Name(focused.childId).value_or(u"");
-  r.FocusValue = focused.object->Value(focused.childId).value_or(u"");
-  r.FocusClassName = WindowClassName(windows_, r.FocusHwnd, true);
+  Guarded([&] { r.FocusRole = focused.object->Role(focused.childId).value_or(0); });
+  Guarded([&] { r.FocusState = focused.object->State(focused.childId).value_or(0); });
+  Guarded([&] { r.FocusName = focused.object->Name(focused.childId).value_or(u""); });
+  Guarded([&] { r.FocusValue = focused.object->Value(focused.childId).value_or(u""); });
+  Guarded([&] { r.FocusClassName = WindowClassName(windows_, r.FocusHwnd, true); });
+
+  // An object that gives no role: the object library's reading of it.
+  if (r.FocusRole == 0) {
+    Guarded([&] {
+      if (parts_.objects.SaveObject(focused.object, focused.childId) != 1) return;
+      std::int32_t role = 0;
+      std::uint32_t state = 0;
+      std::u16string name, value;
+      parts_.objects.GetObjectProp(role, state, name, kLibraryBuffer, value, kLibraryBuffer);
+      r.FocusRole = role;
+      r.FocusState = state;
+      name = CutAtNul(std::move(name));
+      value = CutAtNul(std::move(value));
+      if (!name.empty()) r.FocusName = name;
+      if (!value.empty()) r.FocusValue = value;
+    });
+  }
 
   std::u16string said;
   if (r.WindowChanged) {
-    platform::GuiThreadInfo info;
-    windows_.GetGUIThreadInfo(0, info);
-    r.ActiveWindowText = WindowText(windows_, info.active, false);
-    said = r.ActiveWindowText;
-    if (r.FocusRole == platform::ROLE_SYSTEM_PUSHBUTTON)
-      said += u" " + DialogText(windows_, info.active);
+    Guarded([&] {
+      platform::GuiThreadInfo info;
+      windows_.GetGUIThreadInfo(0, info);
+      r.ActiveWindowText = WindowText(windows_, info.active, false);
+      said = r.ActiveWindowText;
+      if (r.FocusRole == platform::ROLE_SYSTEM_PUSHBUTTON) {
+        said += u" " + DialogText(windows_, info.active);
+      }
+    });
     r.WindowChanged = false;
   }
   said += u" " + r.FocusName + u" " + r.FocusValue;
-  if ((r.FocusRole == platform::ROLE_SYSTEM_CHECKBUTTON ||
-       r.FocusRole == platform::ROLE_SYSTEM_RADIOBUTTON) &&
-      (r.FocusState & platform::STATE_SYSTEM_CHECKED) != 0) {
-    said += u" " + strings_.GetString(strings::StringTable::kTextChecked);
+
+  if (Contains(r.FocusClassName, u"INTERNET EXPLORER_SERVER") &&
+      (r.FocusRole == platform::ROLE_SYSTEM_TEXT || r.FocusRole == platform::ROLE_SYSTEM_PANE) &&
+      parts_.hookBrowser) {
+    Guarded([&] { parts_.hookBrowser(r.ForegroundHwnd); });
   }
-  output_.PlaySoundCue(access_.RoleText(r.FocusRole));
+
+  Guarded([&] { ApplyRoleRules(said); });
+
+  Guarded([&] { output_.PlaySoundCue(RoleText(access_, r.FocusRole)); });
   said = state_.Greeting + said;
   if (!said.empty()) output_.Say(said);
   state_.Greeting.clear();
   r.FocusChanged = false;
   r.NavigationRestart = true;
+}
+
+void FocusTracking::ApplyRoleRules(std::u16string& said) {
+  core::FocusRecord& r = state_.Focus;
+  auto append = [&](int text) { said += u" " + strings_.GetString(text); };
+  const std::u16string& cls = r.FocusClassName;
+  switch (r.FocusRole) {
+    case platform::ROLE_SYSTEM_MENUBAR:
+    case platform::ROLE_SYSTEM_APPLICATION:
+      // The document windows of the system's editors answer as menu bars or applications: they
+      // are read as the text they are, at their caret.
+      if (Contains(cls, u"WORDPADCLASS")) {
+        r.FocusRole = platform::ROLE_SYSTEM_TEXT;
+        TakeCaretWindow(windows_, r);
+      }
+      if (Contains(cls, u"NOTEPAD")) {
+        r.FocusRole = platform::ROLE_SYSTEM_TEXT;
+        TakeCaretWindow(windows_, r);
+      }
+      break;
+    case platform::ROLE_SYSTEM_CLIENT:
+      FixFocus(windows_, r);
+      break;
+    case platform::ROLE_SYSTEM_MENUPOPUP:
+    case platform::ROLE_SYSTEM_MENUITEM: {
+      const std::int32_t menuChildren = parts_.events.GetActiveObjectChildren();
+      if ((r.FocusState & platform::STATE_SYSTEM_UNAVAILABLE) != 0) {
+        append(strings::StringTable::kTextUnavailable);
+      }
+      if ((r.FocusState & platform::STATE_SYSTEM_CHECKED) != 0) {
+        append(strings::StringTable::kTextChecked);
+      }
+      if (menuChildren >= 1) append(strings::StringTable::kTextExpandable);
+      break;
+    }
+    case platform::ROLE_SYSTEM_LINK:
+      if (!r.FocusName.empty()) {
+        said = r.FocusName;
+      } else {
+        std::int32_t left = 0, top = 0, width = 0, height = 0;
+        parts_.events.GetActiveObjectLocation(left, top, width, height);
+        said = ObjectAtPoint(access_, {left + 1, top + 1}, true);
+        if (said.empty()) said = r.FocusValue;
+      }
+      break;
+    case platform::ROLE_SYSTEM_LIST:
+      if (Contains(cls, u"SYSLISTVIEW32") && r.FocusName.empty()) {
+        said = ListViewHeaderText(access_, windows_, r.FocusHwnd);
+        if (said.empty()) said = WindowText(windows_, r.ForegroundHwnd, false);
+      }
+      break;
+    case platform::ROLE_SYSTEM_LISTITEM:
+      if (Contains(cls, u"SYSLISTVIEW32") &&
+          (r.FocusState & platform::STATE_SYSTEM_SELECTED) == 0) {
+        said += u" ";
+        said += kNotSelected;
+      }
+      break;
+    case platform::ROLE_SYSTEM_OUTLINEITEM:
+      said = r.FocusName;
+      if ((r.FocusState & platform::STATE_SYSTEM_EXPANDED) != 0) {
+        append(strings::StringTable::kTextExpanded);
+      }
+      if ((r.FocusState & platform::STATE_SYSTEM_COLLAPSED) != 0) {
+        append(strings::StringTable::kTextCollapsed);
+      }
+      FixFocus(windows_, r);
+      break;
+    case platform::ROLE_SYSTEM_TEXT:
+      parts_.caret.ResetCaretPositions();
+      break;
+    case platform::ROLE_SYSTEM_CHECKBUTTON:
+    case platform::ROLE_SYSTEM_RADIOBUTTON:
+      if ((r.FocusState & platform::STATE_SYSTEM_CHECKED) != 0) {
+        append(strings::StringTable::kTextChecked);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void FocusTracking::NavigateObject(bool forward) {
+  core::FocusRecord& r = state_.Focus;
+  Guarded([&] {
+    if (!r.NavigationRestart) return;
+    const platform::AccessibleChild focused =
+        access_.ObjectFromEvent(r.FocusHwnd, r.FocusObjectId, r.FocusChildId);
+    if (focused) parts_.objects.SaveObject(focused.object, focused.childId);
+    r.NavigationRestart = false;
+  });
+  Guarded([&] {
+    parts_.objects.CurrentObjectNavigateTo(forward ? platform::NAVDIR_NEXT
+                                                   : platform::NAVDIR_PREVIOUS);
+  });
+  std::int32_t role = 0;
+  std::uint32_t state = 0;
+  std::u16string name, value;
+  Guarded([&] {
+    parts_.objects.GetObjectProp(role, state, name, kNavigationBuffer, value, kNavigationBuffer);
+  });
+  Guarded([&] { output_.PlaySoundCue(RoleText(access_, role)); });
+  auto clean = [](std::u16string text) {
+    text = CutAtNul(std::move(text));
+    if (text.rfind(u"none", 0) == 0 || text.rfind(u"[Error", 0) == 0) text.clear();
+    return text;
+  };
+  name = clean(std::move(name));
+  value = clean(std::move(value));
+  Guarded([&] { output_.Say(name + u" " + value); });
+  Guarded([&] {
+    access::ObjectLocation where;
+    parts_.objects.GetObjectLoc(where);
+    windows_.SetCursorPos(where.left, where.top);
+  });
 }
 
 void FocusTracking::AnnounceForegroundWindow() {
@@ -78,8 +245,12 @@ void FocusTracking::AnnounceForegroundWindow() {
 }
 
 void FocusTracking::AnnounceFocusedObject() {
-  output_.Say(access_.RoleText(state_.Focus.FocusRole) + u" " + state_.Focus.FocusName + u" " +
-              state_.Focus.FocusValue + u", v okně: " +
+  if (state_.ListMode) {
+    output_.Say(parts_.itemList.GetDetails(state_.ListIndex));
+    return;
+  }
+  output_.Say(RoleText(access_, state_.Focus.FocusRole) + u" " + state_.Focus.FocusName + u" " +
+              state_.Focus.FocusValue + kInWindow +
               WindowText(windows_, state_.Focus.ForegroundHwnd, false));
 }
 

@@ -2,18 +2,24 @@
 // and the 50 ms focus tick turns a recorded change into one announcement. Also the announcement
 // of the active window at startup, the "Active control" command and the check-state word.
 //
-// The tick is a first version: window title when the window changed, dialog text for a push
-// button, the object's name and value, "checked" for check and radio buttons, the role's sound
-// cue and the waiting greeting in front.
+// The sentence of the tick: the window title when the window changed (with the dialog text for
+// a push button), the object's name and value, then words by role (menu states, links, list
+// views, tree items, check states); the role's sound cue plays first, the waiting greeting goes
+// in front. Also object-by-object navigation through the walker's current object.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "access/item_list.h"
+#include "access/object_walker.h"
 #include "core/program_state.h"
 #include "core/speech_output.h"
 #include "platform/accessibility.h"
 #include "platform/window_system.h"
+#include "reader/caret_readers.h"
+#include "reader/event_hook_library.h"
 #include "strings/string_table.h"
 
 namespace quellon::reader {
@@ -48,12 +54,32 @@ class NullFocusAnnouncer final : public FocusAnnouncer {
   void NavigateObject(bool) override {}
 };
 
+// What focus tracking works with besides the ports.
+struct FocusTrackingParts {
+  // The active object's children and location.
+  EventHookLibrary& events;
+  // The current object of object navigation, and properties of objects that give no role.
+  access::ObjectWalker& objects;
+  // Told when an editable text gets the focus.
+  CaretReaders& caret;
+  // "Active control" in window reading mode.
+  access::ItemList& itemList;
+  // Attaches to the browser of the foreground window when a web page gets the focus; empty: no
+  // attaching.
+  std::function<void(platform::Hwnd foreground)> hookBrowser;
+};
+
 class FocusTracking : public FocusAnnouncer {
  public:
   FocusTracking(core::ProgramState& state, platform::WindowSystem& windows,
                 platform::Accessibility& access, const strings::StringTable& strings,
-                core::SpeechOutput& output)
-      : state_(state), windows_(windows), access_(access), strings_(strings), output_(output) {}
+                core::SpeechOutput& output, FocusTrackingParts parts)
+      : state_(state),
+        windows_(windows),
+        access_(access),
+        strings_(strings),
+        output_(output),
+        parts_(std::move(parts)) {}
 
   void OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd, std::int32_t idObject,
                          std::int32_t idChild) override;
@@ -61,8 +87,7 @@ class FocusTracking : public FocusAnnouncer {
   void AnnounceForegroundWindow() override;
   void AnnounceFocusedObject() override;
   std::u16string CheckStateText() override;
-  // Object navigation is not built yet: nothing moves.
-  void NavigateObject(bool) override {}
+  void NavigateObject(bool forward) override;
 
  private:
   core::ProgramState& state_;
@@ -70,6 +95,13 @@ class FocusTracking : public FocusAnnouncer {
   platform::Accessibility& access_;
   const strings::StringTable& strings_;
   core::SpeechOutput& output_;
+  // Buffers of the object library's texts: for an object without a role, and for navigation.
+  static constexpr std::size_t kLibraryBuffer = 1024;
+  static constexpr std::size_t kNavigationBuffer = 255;
+
+  void ApplyRoleRules(std::u16string& said);
+
+  FocusTrackingParts parts_;
 };
 
 }  // namespace quellon::reader

@@ -18,5 +18,9 @@ std::u16string WindowText(platform::WindowSystem& windows, platform::Hwnd hwnd, 
 // whole-window reading) takes every kind of control and needs no button.
 std::u16string DialogText(platform::WindowSystem& windows, platform::Hwnd hwnd,
                           bool allTexts = false);
+// Texts of every child window of `hwnd` (the whole-window reading): DialogText with allTexts.
+inline std::u16string ChildWindowsText(platform::WindowSystem& windows, platform::Hwnd hwnd) {
+  return DialogText(windows, hwnd, true);
+}
 
 }  // namespace quellon::reader

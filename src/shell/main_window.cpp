@@ -150,6 +150,7 @@ void frmMain::BuildParts() {
   };
   const core::Program& p = *program_;
   eventLibrary_ = std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows);
+  objectWalker_ = std::make_unique<access::ObjectWalker>(ports_.access, ports_.windows);
   build(appBar_, [&] { return factory_->MakeAppBarDocking(p); });
   build(infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
   Need(output_).SetInfoBand(infoBand_.get());
@@ -160,7 +161,10 @@ void frmMain::BuildParts() {
   build(directUI_, [&] { return factory_->MakeDirectUIReader(p); });
   build(caret_, [&] { return factory_->MakeCaretReaders(p); });
   build(mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
-  build(focus_, [&] { return factory_->MakeFocusTracking(p, *eventLibrary_, *caret_); });
+  build(focus_, [&] {
+    return factory_->MakeFocusTracking(
+        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_, {}});
+  });
   build(accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
   build(keyboard_, [&] {
@@ -253,6 +257,7 @@ void frmMain::Unload() {
   });
   ReleaseParts();
   eventLibrary_.reset();
+  objectWalker_.reset();
   program_.reset();
 }
 

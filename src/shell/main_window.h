@@ -118,6 +118,7 @@ class frmMain {
   std::unique_ptr<core::Program> program_;
   std::unique_ptr<platform::SystemVoice> sapiVoice_;
   std::unique_ptr<reader::EventHookLibrary> eventLibrary_;
+  std::unique_ptr<access::ObjectWalker> objectWalker_;
 
   // The parts: null parts until BuildParts has the factory's.
   std::unique_ptr<aids::AppBarDocking> appBar_;

@@ -78,11 +78,10 @@ class PartFactory {
     return std::make_unique<reader::NullMouseAnnouncer>();
   }
   virtual std::unique_ptr<reader::FocusAnnouncer> MakeFocusTracking(
-      const core::Program& program, reader::EventHookLibrary& /*events*/,
-      reader::CaretReaders& /*caret*/) {
+      const core::Program& program, const reader::FocusTrackingParts& parts) {
     return std::make_unique<reader::FocusTracking>(program.state, program.ports.windows,
                                                    program.ports.access, program.strings,
-                                                   program.output);
+                                                   program.output, parts);
   }
   virtual std::unique_ptr<reader::AccessibilityHook> MakeAccessibilityHook(
       const core::Program& program, reader::EventHookLibrary& events,
