@@ -1,0 +1,311 @@
+// Scenario tests of the focus tick on the simulated desktop: the sentence, the cue before it and
+// the words each kind of control adds, as a user moving the focus hears them.
+#include "reader/focus_tracking.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "access/item_list.h"
+#include "access/object_walker.h"
+#include "engine/fake_engine.h"
+#include "platform/sim/sim_desktop.h"
+#include "reader/event_hook_library.h"
+#include "reader/window_readers.h"
+#include "testing/test_folder.h"
+#include "text/text.h"
+
+namespace quellon::reader {
+namespace {
+
+using platform::Hwnd;
+using platform::SimAccessible;
+
+class CountingCaret : public CaretReaders {
+ public:
+  void ReadCaret() override {}
+  void ReadWindow() override {}
+  void ResetCaretPositions() override { ++resets; }
+  int resets = 0;
+};
+
+// The screen reader's side: the program state, a recording engine, the speech routine, the
+// event library delivering to the focus tracker.
+struct Rig {
+  explicit Rig(bool english = false) : table(strings::StringTable::Loaded(english)) {
+    folder.Write("snd/push button.wav", "RIFF");
+    state.ProgramFolder = folder.Path();
+    owner = loop.CreateHiddenWindow();
+    events.InstallEventHook(
+        owner, 0, 0,
+        [this](std::uint32_t event, Hwnd hwnd, std::int32_t idObject, std::int32_t idChild) {
+          focus.OnAccessibleEvent(event, hwnd, idObject, idChild);
+        });
+  }
+  // Lets the queued events arrive, then runs one focus tick; returns what was said by it.
+  std::vector<std::u16string> Tick() {
+    loop.AdvanceBy(1000);
+    log.clear();
+    desk.Sounds().ClearRecord();
+    focus.FocusTick();
+    return engine.Said();
+  }
+  // What Say passes on for `text`: the dictionary pass lower-cases.
+  static std::u16string Heard(std::u16string_view text) { return text::ToLower(text); }
+
+  testing::TestFolder folder;
+  platform::SimEventLoop loop;
+  platform::SimDesktop desk{loop};
+  core::ProgramState state;
+  std::vector<std::u16string> log;
+  FakeEngine engine{log};
+  strings::StringTable table;
+  core::SpeechOutput output{state, engine, table, desk.Sounds()};
+  EventHookLibrary events{desk.Access(), desk.Windows()};
+  access::ObjectWalker walker{desk.Access(), desk.Windows()};
+  CountingCaret caret;
+  access::NullItemList items;
+  std::vector<Hwnd> browserHooks;
+  FocusTracking focus{state,
+                      desk.Windows(),
+                      desk.Access(),
+                      table,
+                      output,
+                      {events, walker, caret, items,
+                       [this](Hwnd foreground) { browserHooks.push_back(foreground); }}};
+  Hwnd owner = 0;
+};
+
+TEST(FocusTrackingTest, MessageBoxSentenceIsTitleChildTextsAndButton) {
+  Rig r;
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  r.desk.Focus(note);
+  r.Tick();
+  r.desk.ShowMessageBox(note, u"Poznámkový blok", u"Uložit změny?", {u"Ano", u"Ne"});
+  const auto said = r.Tick();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], Rig::Heard(u"Poznámkový blok \r\nUložit změny?\r\nAno\r\nNe Ano "));
+  // The push button's cue came first.
+  ASSERT_FALSE(r.desk.Sounds().Cues().empty());
+  EXPECT_EQ(r.desk.Sounds().Cues().back(), u"push button");
+  EXPECT_FALSE(r.state.Focus.FocusChanged);
+  EXPECT_TRUE(r.state.Focus.NavigationRestart);
+}
+
+TEST(FocusTrackingTest, CheckedBoxesInBothLanguagesAndTheToggleWord) {
+  for (const bool english : {false, true}) {
+    Rig r(english);
+    const Hwnd dlg = r.desk.AddTopWindow(u"#32770", u"Volby");
+    const Hwnd box = r.desk.AddButton(dlg, u"Zalamovat", platform::BS_AUTOCHECKBOX);
+    r.desk.SetCheck(box, true);
+    r.desk.Focus(box);
+    const auto said = r.Tick();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0],
+              Rig::Heard(english ? u"Volby Zalamovat  checked" : u"Volby Zalamovat  zatrženo"));
+    r.desk.SetCheck(box, false);
+    EXPECT_EQ(r.focus.CheckStateText(), english ? u"unchecked" : u"nezatrženo");
+    // A radio button that is not checked adds nothing.
+    const Hwnd radio = r.desk.AddButton(dlg, u"Jiná", platform::BS_AUTORADIOBUTTON);
+    r.desk.Focus(radio);
+    EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" Jiná ")});
+  }
+}
+
+TEST(FocusTrackingTest, MenuItemsSayUnavailableCheckedAndExpandable) {
+  Rig r;
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  r.desk.Focus(note);
+  r.Tick();
+  auto file = SimAccessible::Make(platform::ROLE_SYSTEM_MENUITEM, u"Soubor");
+  file->Add(SimAccessible::Make(platform::ROLE_SYSTEM_MENUITEM, u"Nový"));
+  auto print = SimAccessible::Make(platform::ROLE_SYSTEM_MENUITEM, u"Tisk", u"",
+                                   platform::STATE_SYSTEM_UNAVAILABLE);
+  auto wrap = SimAccessible::Make(platform::ROLE_SYSTEM_MENUITEM, u"Zalamovat", u"",
+                                  platform::STATE_SYSTEM_CHECKED);
+  r.desk.OpenMenu(note, {file, print, wrap});
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" Soubor  rozbalovací")});
+  r.desk.FocusMenuItem(1);
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" Tisk  nedostupné")});
+  r.desk.FocusMenuItem(2);
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" Zalamovat  zatrženo")});
+}
+
+// A window whose client object is `object`, focused.
+Hwnd FocusCustom(Rig& r, std::u16string className, std::shared_ptr<SimAccessible> object) {
+  const Hwnd top = r.desk.AddTopWindow(u"Frame", u"Okno", {0, 0, 400, 300});
+  r.desk.Focus(top);
+  r.Tick();
+  const Hwnd w =
+      r.desk.AddChild(top, std::move(className), u"", platform::WS_VISIBLE, {10, 10, 390, 290});
+  object->window = w;
+  r.desk.SetClientAccessible(w, object);
+  r.desk.Focus(w);
+  return w;
+}
+
+TEST(FocusTrackingTest, LinksWithAndWithoutName) {
+  Rig r;
+  auto named = SimAccessible::Make(platform::ROLE_SYSTEM_LINK, u"Domů", u"http://x/");
+  FocusCustom(r, u"Link", named);
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u"Domů")});
+
+  // Without a name: the name of the object just inside its top-left corner.
+  Rig n;
+  auto nameless =
+      SimAccessible::Make(platform::ROLE_SYSTEM_LINK, u"", u"http://y/", 0, {50, 50, 150, 70});
+  nameless->Add(
+      SimAccessible::Make(platform::ROLE_SYSTEM_GRAPHIC, u"Logo", u"", 0, {50, 50, 150, 70}));
+  FocusCustom(n, u"Link", nameless);
+  EXPECT_EQ(n.Tick(), std::vector<std::u16string>{Rig::Heard(u"Logo")});
+
+  // Nothing named there either: the link's value.
+  Rig v;
+  auto bare =
+      SimAccessible::Make(platform::ROLE_SYSTEM_LINK, u"", u"http://z/", 0, {50, 50, 150, 70});
+  bare->Add(SimAccessible::Make(platform::ROLE_SYSTEM_GRAPHIC, u"", u"", 0, {50, 50, 150, 70}));
+  FocusCustom(v, u"Link", bare);
+  EXPECT_EQ(v.Tick(), std::vector<std::u16string>{Rig::Heard(u"http://z/")});
+}
+
+TEST(FocusTrackingTest, ListViewItemsTreeItemsAndEditableText) {
+  Rig r;
+  auto list = SimAccessible::Make(platform::ROLE_SYSTEM_LIST, u"Soubory");
+  list->AddElement({.name = u"dopis.txt", .role = platform::ROLE_SYSTEM_LISTITEM});
+  list->AddElement({.name = u"faktura.txt",
+                    .role = platform::ROLE_SYSTEM_LISTITEM,
+                    .state = platform::STATE_SYSTEM_SELECTED});
+  const Hwnd lv = FocusCustom(r, u"SysListView32", list);
+  r.Tick();
+  r.desk.RaiseEvent(platform::EVENT_OBJECT_FOCUS, lv, platform::OBJID_CLIENT, 1);
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" dopis.txt  nevybráno")});
+  r.desk.RaiseEvent(platform::EVENT_OBJECT_FOCUS, lv, platform::OBJID_CLIENT, 2);
+  EXPECT_EQ(r.Tick(), std::vector<std::u16string>{Rig::Heard(u" faktura.txt ")});
+
+  // A tree item: its name and its expansion word, no value and no title.
+  Rig t;
+  auto tree = SimAccessible::Make(platform::ROLE_SYSTEM_OUTLINE, u"Složky");
+  tree->AddElement({.name = u"Dokumenty",
+                    .value = u"1",
+                    .role = platform::ROLE_SYSTEM_OUTLINEITEM,
+                    .state = platform::STATE_SYSTEM_EXPANDED});
+  tree->AddElement({.name = u"Obrázky",
+                    .role = platform::ROLE_SYSTEM_OUTLINEITEM,
+                    .state = platform::STATE_SYSTEM_COLLAPSED});
+  const Hwnd tv = FocusCustom(t, u"SysTreeView32", tree);
+  t.Tick();
+  t.desk.RaiseEvent(platform::EVENT_OBJECT_FOCUS, tv, platform::OBJID_CLIENT, 1);
+  EXPECT_EQ(t.Tick(), std::vector<std::u16string>{Rig::Heard(u"Dokumenty rozbaleno")});
+  t.desk.RaiseEvent(platform::EVENT_OBJECT_FOCUS, tv, platform::OBJID_CLIENT, 2);
+  EXPECT_EQ(t.Tick(), std::vector<std::u16string>{Rig::Heard(u"Obrázky sbaleno")});
+  EXPECT_EQ(t.state.Focus.FocusHwnd, tv);  // the focus window of the thread
+
+  // An editable text tells the caret readers to start again.
+  Rig e;
+  const Hwnd note = e.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  const Hwnd edit = e.desk.AddEdit(note, u"ahoj", {.multiline = true});
+  e.desk.Focus(edit);
+  e.Tick();
+  EXPECT_EQ(e.caret.resets, 1);
+}
+
+TEST(FocusTrackingTest, GreetingOnceAndOneAnnouncementForSeveralEvents) {
+  Rig r;
+  r.state.Greeting = u"dobrý den, je 7 hodin ";
+  const Hwnd dlg = r.desk.AddTopWindow(u"#32770", u"Volby");
+  const Hwnd a = r.desk.AddButton(dlg, u"První");
+  const Hwnd b = r.desk.AddButton(dlg, u"Druhé");
+  r.desk.Focus(a);
+  r.desk.Focus(b);  // two moves before one tick: the last is announced
+  const auto first = r.Tick();
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(first[0].rfind(Rig::Heard(u"dobrý den, je 7 hodin "), 0), 0u);
+  EXPECT_NE(first[0].find(u"druhé"), std::u16string::npos);
+  EXPECT_TRUE(r.state.Greeting.empty());
+  r.desk.Focus(a);
+  const auto second = r.Tick();
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_EQ(second[0], Rig::Heard(u" První "));
+  // Nothing changed: no announcement at all.
+  EXPECT_TRUE(r.Tick().empty());
+}
+
+TEST(FocusTrackingTest, DialogTextNeedsAButtonAndNoOtherControl) {
+  platform::SimEventLoop loop;
+  platform::SimDesktop desk(loop);
+  const Hwnd dlg = desk.AddTopWindow(u"#32770", u"Hledat");
+  desk.AddStatic(dlg, u"Co:");
+  EXPECT_EQ(DialogText(desk.Windows(), dlg), u"");  // no button yet
+  desk.AddButton(dlg, u"Najít");
+  EXPECT_EQ(DialogText(desk.Windows(), dlg), u"\r\nCo:\r\nNajít");
+  desk.AddEdit(dlg, u"slovo");
+  EXPECT_EQ(DialogText(desk.Windows(), dlg), u"");
+  // Another program's edit box has no window text of its own to give.
+  EXPECT_EQ(ChildWindowsText(desk.Windows(), dlg), u"\r\nCo:\r\nNajít\r\n");
+
+  const Hwnd big = desk.AddTopWindow(u"#32770", u"Mnoho");
+  for (int i = 0; i < 50; ++i) desk.AddStatic(big, u"t");
+  desk.AddButton(big, u"OK");
+  EXPECT_NE(DialogText(desk.Windows(), big), u"");  // 51 windows: the counter reaches 51
+  desk.AddStatic(big, u"t");
+  EXPECT_EQ(DialogText(desk.Windows(), big), u"");
+  EXPECT_EQ(ChildWindowsText(desk.Windows(), big), u"");
+}
+
+TEST(FocusTrackingTest, NavigationSuppressesLibraryPlaceholdersAndMovesThePointer) {
+  Rig r;
+  auto root = SimAccessible::Make(platform::ROLE_SYSTEM_CLIENT, u"Okno");
+  root->Add(SimAccessible::Make(platform::ROLE_SYSTEM_PUSHBUTTON, u"OK", u"", 0, {20, 30, 80, 50}));
+  root->Add(SimAccessible::Make(platform::ROLE_SYSTEM_STATICTEXT, u"none", u"[Error 5]", 0,
+                                {20, 60, 80, 80}));
+  FocusCustom(r, u"Custom", root);
+  r.Tick();
+  r.log.clear();
+  r.focus.NavigateObject(true);
+  EXPECT_EQ(r.engine.Said(), std::vector<std::u16string>{Rig::Heard(u"OK ")});
+  platform::Point pointer;
+  ASSERT_TRUE(r.desk.Windows().GetCursorPos(pointer));
+  EXPECT_EQ(pointer, (platform::Point{20, 30}));
+  r.log.clear();
+  r.focus.NavigateObject(true);
+  // Both texts suppressed: the one space left is a single character, said by its name.
+  EXPECT_EQ(r.engine.Said(), std::vector<std::u16string>{Rig::Heard(r.table.CharName(u" "))});
+  r.log.clear();
+  r.focus.NavigateObject(false);
+  EXPECT_EQ(r.engine.Said(), std::vector<std::u16string>{Rig::Heard(u"OK ")});
+}
+
+TEST(FocusTrackingTest, HostileAndVanishedObjectsDoNotStopTheNextAnnouncement) {
+  Rig r;
+  auto huge = SimAccessible::Make(-7, std::u16string(1'000'000, u'x'));
+  FocusCustom(r, u"Hostile", huge);
+  const auto said = r.Tick();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0].size(), 1'000'002u);
+  EXPECT_EQ(r.state.Focus.FocusRole, -7);
+
+  // An object that is gone answers nothing: what the tick could read is said.
+  auto gone = SimAccessible::Make(platform::ROLE_SYSTEM_PUSHBUTTON, u"Zmizí");
+  const Hwnd w = FocusCustom(r, u"Gone", gone);
+  gone->Destroy();
+  r.Tick();
+  EXPECT_EQ(r.state.Focus.FocusHwnd, w);
+  const Hwnd dlg = r.desk.AddTopWindow(u"#32770", u"Další");
+  r.desk.Focus(r.desk.AddButton(dlg, u"Dál"));
+  const auto next = r.Tick();
+  ASSERT_EQ(next.size(), 1u);
+  EXPECT_NE(next[0].find(u"dál"), std::u16string::npos);
+}
+
+TEST(FocusTrackingTest, WebViewsAttachTheBrowser) {
+  Rig r;
+  auto page = SimAccessible::Make(platform::ROLE_SYSTEM_PANE, u"Stránka");
+  FocusCustom(r, u"Internet Explorer_Server", page);
+  r.Tick();
+  ASSERT_EQ(r.browserHooks.size(), 1u);
+  EXPECT_EQ(r.browserHooks[0], r.state.Focus.ForegroundHwnd);
+}
+
+}  // namespace
+}  // namespace quellon::reader
