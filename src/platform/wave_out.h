@@ -1,7 +1,7 @@
 // The wave-out port: waveOutOpen / PrepareHeader / Write / UnprepareHeader / Reset / Close with
 // Windows' numbers and meanings. The caller owns the headers and the sample memory they point
-// to; a device completes written blocks in order and posts MM_WOM_DONE (lParam = the header) to
-// the callback window given at open.
+// to; a device completes written blocks in order, marks each header WHDR_DONE and, when opened
+// with CALLBACK_WINDOW, posts MM_WOM_DONE (lParam = the header) to the callback window.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +40,9 @@ constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 constexpr std::uint32_t WHDR_DONE = 1;
 constexpr std::uint32_t WHDR_PREPARED = 2;
 constexpr std::uint32_t WHDR_INQUEUE = 16;
+constexpr std::uint32_t CALLBACK_NULL = 0;
 constexpr std::uint32_t CALLBACK_WINDOW = 0x10000;
+constexpr std::uint32_t WAVE_MAPPER = 0xFFFFFFFFu;
 constexpr std::uint32_t MM_WOM_OPEN = 0x3BB;
 constexpr std::uint32_t MM_WOM_CLOSE = 0x3BC;
 constexpr std::uint32_t MM_WOM_DONE = 0x3BD;
@@ -60,8 +62,9 @@ constexpr MmResult WAVERR_UNPREPARED = 34;
 class WaveOut {
  public:
   virtual ~WaveOut() = default;
-  // Opens device `deviceId` (0 is the first device) for `format`; completion notices go to
-  // window `callback` (flags must hold CALLBACK_WINDOW).
+  // Opens device `deviceId` (0 is the first device, WAVE_MAPPER any free one) for `format`.
+  // With CALLBACK_WINDOW in `flags` the notices go to window `callback`; with CALLBACK_NULL
+  // there are none and the caller watches the header's WHDR_DONE.
   virtual MmResult Open(HWaveOut* handle, std::uint32_t deviceId, const WaveFormatEx& format,
                         Hwnd callback, std::uintptr_t instance, std::uint32_t flags) = 0;
   virtual MmResult PrepareHeader(HWaveOut handle, WaveHdr* header, std::uint32_t size) = 0;

@@ -9,7 +9,8 @@ MmResult WaveOutDevice::Open(HWaveOut* handle, std::uint32_t deviceId, const Wav
                              Hwnd callback, std::uintptr_t /*instance*/, std::uint32_t flags) {
   if (handle == nullptr) return MMSYSERR_INVALPARAM;
   if (deviceId != 0 && deviceId != 0xFFFFFFFFu) return MMSYSERR_BADDEVICEID;
-  if ((flags & 0x70000u) != CALLBACK_WINDOW) return MMSYSERR_INVALFLAG;
+  const std::uint32_t callbackKind = flags & 0x70000u;
+  if (callbackKind != CALLBACK_WINDOW && callbackKind != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
   if (format.wFormatTag != WAVE_FORMAT_PCM || format.nChannels != 1 ||
       format.wBitsPerSample != 16 || format.nBlockAlign != 2 || format.nSamplesPerSec == 0) {
     return WAVERR_BADFORMAT;
@@ -19,7 +20,7 @@ MmResult WaveOutDevice::Open(HWaveOut* handle, std::uint32_t deviceId, const Wav
   if (result != MMSYSERR_NOERROR) return result;
   open_ = true;
   handle_ = nextHandle_++;
-  callback_ = callback;
+  callback_ = callbackKind == CALLBACK_WINDOW ? callback : 0;
   ++openCount_;
   *handle = handle_;
   Notify(MM_WOM_OPEN, nullptr);
@@ -84,6 +85,7 @@ void WaveOutDevice::CompleteOldestBlock() {
 }
 
 void WaveOutDevice::Notify(std::uint32_t message, WaveHdr* header) {
+  if (callback_ == 0) return;  // CALLBACK_NULL: the header's flags are the only notice
   loop_.PostMessage(callback_, message, handle_, reinterpret_cast<LParam>(header));
 }
 
