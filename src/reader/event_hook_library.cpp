@@ -19,6 +19,8 @@ void EventHookLibrary::Stop() {
   hooks_.clear();
   callback_.reset();
   active_ = {};
+  DropHeld();
+  foreground_ = 0;
 }
 
 std::int32_t EventHookLibrary::InstallEventHook(Hwnd hwnd, std::int32_t /*reserved1*/,
@@ -27,6 +29,9 @@ std::int32_t EventHookLibrary::InstallEventHook(Hwnd hwnd, std::int32_t /*reserv
   Stop();
   if (hwnd == 0 || !callback) return 0;
   callback_ = std::make_shared<const AccessibleEventCallback>(std::move(callback));
+  // The window already active counts as announced: only a later change is named.
+  platform::GuiThreadInfo info;
+  if (windows_.GetGUIThreadInfo(0, info)) foreground_ = info.active;
   bool all = true;
   // One hook per event (or run of neighbouring events): hooking whole ranges would marshal every
   // event in between (location and name changes of the whole desktop) only to be thrown away here.
@@ -45,15 +50,74 @@ std::int32_t EventHookLibrary::InstallEventHook(Hwnd hwnd, std::int32_t /*reserv
   return all ? 1 : 0;
 }
 
+// Two mends, both only with an event loop:
+// - A program may focus a control before it shows the window (Wine's Notepad does, and raises
+//   nothing after it). Such a focus or selection event is held and delivered once the window is
+//   visible (looked at every kHoldPollMs, given up after kHoldLimitMs), so the callback still
+//   only ever sees visible windows. A newer focus or selection event replaces a held one.
+// - A new active window that no foreground event named (Wine raises none) is named with an
+//   EVENT_SYSTEM_FOREGROUND of its own just before the focus event that came with it, so its
+//   title is spoken (once it is visible: a window not shown yet is named with a later event).
 void EventHookLibrary::OnEvent(const platform::WinEvent& e) {
   if (std::find(kEvents.begin(), kEvents.end(), e.event) == kEvents.end()) return;
+  if (!callback_) return;
+  const bool focusEvent =
+      e.event == platform::EVENT_OBJECT_FOCUS || e.event == platform::EVENT_OBJECT_SELECTION;
+  if (focusEvent && loop_ != nullptr) {
+    DropHeld();
+    if (!windows_.IsWindowVisible(e.hwnd)) {
+      Hold(e);
+      return;
+    }
+  }
+  Deliver(e);
+}
+
+void EventHookLibrary::Deliver(const platform::WinEvent& e) {
   std::shared_ptr<const AccessibleEventCallback> callback = callback_;
   if (!callback) return;
-  if ((e.event == platform::EVENT_OBJECT_FOCUS || e.event == platform::EVENT_OBJECT_SELECTION) &&
-      windows_.IsWindowVisible(e.hwnd)) {
+  const bool focusEvent =
+      e.event == platform::EVENT_OBJECT_FOCUS || e.event == platform::EVENT_OBJECT_SELECTION;
+  if (e.event == platform::EVENT_SYSTEM_FOREGROUND) foreground_ = e.hwnd;
+  if (focusEvent && windows_.IsWindowVisible(e.hwnd)) {
     active_ = {e.hwnd, e.idObject, e.idChild, true};
+    if (loop_ != nullptr) {
+      platform::GuiThreadInfo info;
+      if (windows_.GetGUIThreadInfo(0, info) && info.active != 0 && info.active != foreground_ &&
+          windows_.IsWindowVisible(info.active)) {
+        foreground_ = info.active;
+        (*callback)(platform::EVENT_SYSTEM_FOREGROUND, info.active, platform::OBJID_WINDOW,
+                    platform::CHILDID_SELF);
+        if (callback_ != callback) return;  // the callback removed or replaced the hook
+      }
+    }
   }
   (*callback)(e.event, e.hwnd, e.idObject, e.idChild);
+}
+
+void EventHookLibrary::Hold(const platform::WinEvent& e) {
+  held_ = e;
+  heldFor_ = 0;
+  holdTimer_ = loop_->SetTimer(kHoldPollMs, [this] { PollHeld(); });
+  if (holdTimer_ == 0) held_.reset();  // no timer: the event goes the way of any hidden one
+}
+
+void EventHookLibrary::DropHeld() {
+  if (holdTimer_ != 0 && loop_ != nullptr) loop_->KillTimer(holdTimer_);
+  holdTimer_ = 0;
+  held_.reset();
+}
+
+void EventHookLibrary::PollHeld() {
+  if (!held_) return DropHeld();
+  heldFor_ += kHoldPollMs;
+  if (windows_.IsWindow(held_->hwnd) && windows_.IsWindowVisible(held_->hwnd)) {
+    const platform::WinEvent e = *held_;
+    DropHeld();
+    Deliver(e);
+    return;
+  }
+  if (heldFor_ >= kHoldLimitMs || !windows_.IsWindow(held_->hwnd)) DropHeld();
 }
 
 platform::AccessibleChild EventHookLibrary::ActiveObject() {

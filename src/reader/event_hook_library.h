@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/accessibility.h"
+#include "platform/event_loop.h"
 #include "platform/window_system.h"
 
 namespace quellon::reader {
@@ -28,8 +30,16 @@ class EventHookLibrary {
       platform::EVENT_SYSTEM_SWITCHEND,  platform::EVENT_OBJECT_FOCUS,
       platform::EVENT_OBJECT_SELECTION,  platform::EVENT_OBJECT_VALUECHANGE};
 
-  EventHookLibrary(platform::Accessibility& access, platform::WindowSystem& windows)
-      : access_(access), windows_(windows) {}
+  // A focus or selection event for a window that is not visible yet is held this long at most,
+  // looked at every kHoldPollMs, and delivered as soon as the window shows.
+  static constexpr std::uint32_t kHoldPollMs = 50;
+  static constexpr std::uint32_t kHoldLimitMs = 1000;
+
+  // With an event loop the library also mends two gaps in what the system reports (see OnEvent);
+  // without one it hands on exactly the events it gets.
+  EventHookLibrary(platform::Accessibility& access, platform::WindowSystem& windows,
+                   platform::EventLoop* loop = nullptr)
+      : access_(access), windows_(windows), loop_(loop) {}
   ~EventHookLibrary();
   EventHookLibrary(const EventHookLibrary&) = delete;
   EventHookLibrary& operator=(const EventHookLibrary&) = delete;
@@ -56,10 +66,15 @@ class EventHookLibrary {
  private:
   void Stop();
   void OnEvent(const platform::WinEvent& e);
+  void Deliver(const platform::WinEvent& e);
+  void Hold(const platform::WinEvent& e);
+  void DropHeld();
+  void PollHeld();
   platform::AccessibleChild ActiveObject();
 
   platform::Accessibility& access_;
   platform::WindowSystem& windows_;
+  platform::EventLoop* loop_;
   std::vector<platform::WinEventHook> hooks_;
   // Shared so that a callback that reinstalls or removes the hook while it runs is not destroyed
   // under its own feet.
@@ -70,6 +85,12 @@ class EventHookLibrary {
     std::int32_t idChild = 0;
     bool known = false;
   } active_;
+  // The window the last foreground event named (or that was named for it).
+  platform::Hwnd foreground_ = 0;
+  // The focus event waiting for its window to show.
+  std::optional<platform::WinEvent> held_;
+  std::uint32_t heldFor_ = 0;
+  platform::TimerId holdTimer_ = 0;
 };
 
 }  // namespace quellon::reader

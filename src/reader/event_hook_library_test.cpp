@@ -167,5 +167,94 @@ TEST(EventHookLibrary, ActiveObjectChildrenAndLocation) {
   EXPECT_EQ(h, INT32_MAX);
 }
 
+TEST(EventHookLibrary, HoldsAFocusEventUntilItsWindowShows) {
+  Desk d;
+  EventHookLibrary library(d.desk.Access(), d.desk.Windows(), &d.loop);
+  Recorder rec;
+  library.InstallEventHook(d.main, 0, 0, rec.Callback());
+  // A program focuses its edit box, then shows the window (nothing else is raised).
+  const Hwnd note = d.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  d.desk.SetVisible(note, false);
+  const Hwnd edit = d.desk.AddEdit(note, u"");
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, edit, OBJID_CLIENT, CHILDID_SELF);
+  d.loop.AdvanceBy(200'000);  // 200 ms: still hidden, nothing delivered
+  EXPECT_TRUE(rec.seen.empty());
+  d.desk.SetVisible(note, true);
+  d.loop.AdvanceBy(EventHookLibrary::kHoldPollMs * 1000);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_EQ(rec.seen.back(), (WinEvent{EVENT_OBJECT_FOCUS, edit, OBJID_CLIENT, CHILDID_SELF}));
+  const std::size_t delivered = rec.seen.size();
+  d.loop.AdvanceBy(2'000'000);
+  EXPECT_EQ(rec.seen.size(), delivered);  // once only
+
+  // A window that never shows: given up after the limit, even when it shows later.
+  rec.seen.clear();
+  const Hwnd late = d.desk.AddTopWindow(u"Late", u"Pozdě");
+  d.desk.SetVisible(late, false);
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, late, OBJID_CLIENT, CHILDID_SELF);
+  d.loop.AdvanceBy((EventHookLibrary::kHoldLimitMs + 100) * 1000);
+  d.desk.SetVisible(late, true);
+  d.loop.AdvanceBy(500'000);
+  EXPECT_TRUE(rec.seen.empty());
+
+  // A newer focus event replaces a held one.
+  const Hwnd hidden = d.desk.AddTopWindow(u"Hidden", u"Skryté");
+  d.desk.SetVisible(hidden, false);
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, hidden, OBJID_CLIENT, CHILDID_SELF);
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, edit, OBJID_CLIENT, CHILDID_SELF);
+  d.loop.AdvanceBy(1000);  // both arrive while `hidden` is still hidden
+  d.desk.SetVisible(hidden, true);
+  d.loop.AdvanceBy(500'000);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_EQ(rec.seen.back(), (WinEvent{EVENT_OBJECT_FOCUS, edit, OBJID_CLIENT, CHILDID_SELF}));
+  for (const WinEvent& e : rec.seen) EXPECT_NE(e.hwnd, hidden);
+
+  // Without an event loop hidden windows' events are passed on as they come.
+  Desk plain;
+  EventHookLibrary bare(plain.desk.Access(), plain.desk.Windows());
+  Recorder all;
+  bare.InstallEventHook(plain.main, 0, 0, all.Callback());
+  const Hwnd w = plain.desk.AddTopWindow(u"X", u"x");
+  plain.desk.SetVisible(w, false);
+  plain.desk.RaiseEvent(EVENT_OBJECT_FOCUS, w, OBJID_CLIENT, CHILDID_SELF);
+  plain.Run();
+  EXPECT_EQ(all.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
+}
+
+TEST(EventHookLibrary, NamesANewActiveWindowThatNoForegroundEventNamed) {
+  Desk d;
+  const Hwnd first = d.desk.AddTopWindow(u"First", u"První");
+  d.desk.Focus(first);
+  d.Run();
+  EventHookLibrary library(d.desk.Access(), d.desk.Windows(), &d.loop);
+  Recorder rec;
+  library.InstallEventHook(d.main, 0, 0, rec.Callback());
+  // The window active at install time is not named again.
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, first, OBJID_CLIENT, CHILDID_SELF);
+  d.Run();
+  EXPECT_EQ(rec.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
+  // A normal switch raises its own foreground event: nothing is added.
+  rec.seen.clear();
+  const Hwnd second = d.desk.AddTopWindow(u"Second", u"Druhé");
+  d.desk.Focus(second);
+  d.Run();
+  EXPECT_EQ(rec.Events(),
+            (std::vector<std::uint32_t>{EVENT_SYSTEM_FOREGROUND, EVENT_OBJECT_FOCUS}));
+  // A system that raises no foreground event: the library names the new active window itself,
+  // just before the focus event.
+  rec.seen.clear();
+  d.desk.SetRaisesForegroundEvents(false);
+  d.desk.Focus(first);
+  d.Run();
+  ASSERT_EQ(rec.seen.size(), 2u);
+  EXPECT_EQ(rec.seen[0], (WinEvent{EVENT_SYSTEM_FOREGROUND, first, OBJID_WINDOW, CHILDID_SELF}));
+  EXPECT_EQ(rec.seen[1].event, EVENT_OBJECT_FOCUS);
+  // Another focus move inside the same window names nothing.
+  rec.seen.clear();
+  d.desk.Focus(d.desk.AddEdit(first, u""));
+  d.Run();
+  EXPECT_EQ(rec.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
+}
+
 }  // namespace
 }  // namespace quellon::reader

@@ -62,7 +62,7 @@ struct Rig {
   FakeEngine engine{log};
   strings::StringTable table;
   core::SpeechOutput output{state, engine, table, desk.Sounds()};
-  EventHookLibrary events{desk.Access(), desk.Windows()};
+  EventHookLibrary events{desk.Access(), desk.Windows(), &loop};
   access::ObjectWalker walker{desk.Access(), desk.Windows()};
   CountingCaret caret;
   access::NullItemList items;
@@ -296,6 +296,23 @@ TEST(FocusTrackingTest, HostileAndVanishedObjectsDoNotStopTheNextAnnouncement) {
   const auto next = r.Tick();
   ASSERT_EQ(next.size(), 1u);
   EXPECT_NE(next[0].find(u"dál"), std::u16string::npos);
+}
+
+TEST(FocusTrackingTest, AProgramThatFocusesBeforeShowingIsAnnouncedWithItsTitle) {
+  // As Wine's Notepad starts: no foreground event, the edit box focused while the window is
+  // still hidden, then the window shown.
+  Rig r;
+  r.desk.SetRaisesForegroundEvents(false);
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok");
+  r.desk.SetVisible(note, false);
+  const Hwnd edit = r.desk.AddEdit(note, u"", {.multiline = true});
+  r.desk.Focus(edit);
+  EXPECT_TRUE(r.Tick().empty());
+  r.desk.SetVisible(note, true);
+  r.loop.AdvanceBy(100'000);
+  const auto said = r.Tick();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], Rig::Heard(u"Bez názvu - Poznámkový blok  "));
 }
 
 TEST(FocusTrackingTest, WebViewsAttachTheBrowser) {

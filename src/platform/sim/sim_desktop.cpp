@@ -249,7 +249,7 @@ void SimDesktop::Focus(Hwnd w) {
     std::erase(topLevel_, top);
     topLevel_.insert(topLevel_.begin(), top);
     if (SimWindow* t = Find(top)) t->iconic = false;
-    RaiseEvent(EVENT_SYSTEM_FOREGROUND, top, OBJID_WINDOW, CHILDID_SELF);
+    if (foregroundEvents_) RaiseEvent(EVENT_SYSTEM_FOREGROUND, top, OBJID_WINDOW, CHILDID_SELF);
   }
   focus_ = w;
   UpdateCaret();

@@ -118,6 +118,8 @@ class SimDesktop {
   // EVENT_OBJECT_FOCUS). Returns the dialog.
   Hwnd ShowMessageBox(Hwnd owner, std::u16string title, std::u16string text,
                       std::vector<std::u16string> buttons = {u"OK"});
+  // False: activating a window raises no EVENT_SYSTEM_FOREGROUND (as under Wine).
+  void SetRaisesForegroundEvents(bool raises) { foregroundEvents_ = raises; }
   // Any other event, as a program's NotifyWinEvent.
   void RaiseEvent(std::uint32_t event, Hwnd w, std::int32_t idObject, std::int32_t idChild);
   // Every event raised so far (whether or not a hook was there to see it).
@@ -246,6 +248,7 @@ class SimDesktop {
   OsVersion version_{5, 1, 2600, 2};
   Rect screen_{0, 0, 1280, 1024};
   std::map<std::int32_t, std::u16string> roleTexts_;
+  bool foregroundEvents_ = true;
 };
 
 }  // namespace quellon::platform
