@@ -54,8 +54,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     };
     return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
   };
-  shell::frmMain main(core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock},
-                      form, about, engineFactory);
+  shell::frmMain main(
+      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut}, form,
+      about, engineFactory);
   form.Attach(&main);
   main.Load(ExecutableFolder());
 

@@ -14,6 +14,7 @@
 #include "platform/profile.h"
 #include "platform/sound.h"
 #include "platform/system_voice.h"
+#include "platform/wave_out.h"
 #include "platform/window_system.h"
 #include "strings/string_table.h"
 
@@ -28,6 +29,8 @@ struct Ports {
   platform::SoundPlayer& sound;
   platform::SystemVoiceFactory& voices;
   platform::LocalClock& clock;
+  // The wave-out devices (the wave mapper) for the sounds the parts play themselves.
+  platform::WaveOut& waveOut;
 };
 
 struct Program {

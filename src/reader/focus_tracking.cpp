@@ -26,6 +26,9 @@ void FocusTracking::OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd,
       state_.Focus.FocusObjectId = idObject;
       state_.Focus.FocusChanged = true;
       break;
+    case platform::EVENT_OBJECT_VALUECHANGE:
+      if (progress_) progress_->OnValueChange(hwnd, idObject, idChild);
+      break;
     default:
       break;
   }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "access/item_list.h"
@@ -20,6 +21,7 @@
 #include "platform/window_system.h"
 #include "reader/caret_readers.h"
 #include "reader/event_hook_library.h"
+#include "reader/progress_value.h"
 #include "strings/string_table.h"
 
 namespace quellon::reader {
@@ -73,13 +75,15 @@ class FocusTracking : public FocusAnnouncer {
  public:
   FocusTracking(core::ProgramState& state, platform::WindowSystem& windows,
                 platform::Accessibility& access, const strings::StringTable& strings,
-                core::SpeechOutput& output, FocusTrackingParts parts)
+                core::SpeechOutput& output, FocusTrackingParts parts,
+                std::unique_ptr<ProgressValueWatcher> progress = nullptr)
       : state_(state),
         windows_(windows),
         access_(access),
         strings_(strings),
         output_(output),
-        parts_(std::move(parts)) {}
+        parts_(std::move(parts)),
+        progress_(std::move(progress)) {}
 
   void OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd, std::int32_t idObject,
                          std::int32_t idChild) override;
@@ -102,6 +106,8 @@ class FocusTracking : public FocusAnnouncer {
   void ApplyRoleRules(std::u16string& said);
 
   FocusTrackingParts parts_;
+  // Plays the progress tone for value changes; none: value changes are ignored.
+  std::unique_ptr<ProgressValueWatcher> progress_;
 };
 
 }  // namespace quellon::reader

@@ -163,7 +163,8 @@ void frmMain::BuildParts() {
   build(mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
   build(focus_, [&] {
     return factory_->MakeFocusTracking(
-        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_, {}});
+        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_, {}},
+        *progressTone_);
   });
   build(accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });

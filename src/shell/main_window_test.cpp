@@ -13,6 +13,7 @@
 #include "engine/fake_engine.h"
 #include "engine/vaza_vorod.h"
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_wave_mapper.h"
 #include "platform/sim/sim_wave_out.h"
 #include "testing/sim_main_form.h"
 #include "testing/test_folder.h"
@@ -62,9 +63,10 @@ struct Scenario {
         return std::make_unique<RecordingEngine>(log);
       };
     }
-    main = std::make_unique<frmMain>(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop,
-                                                 profile, desk.Sounds(), desk.Voice(), clock},
-                                     form, form, factory, std::move(parts));
+    main =
+        std::make_unique<frmMain>(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop,
+                                              profile, desk.Sounds(), desk.Voice(), clock, waveOut},
+                                  form, form, factory, std::move(parts));
   }
   // What the engine was asked to say, in order.
   std::vector<std::u16string> Said() const {
@@ -79,6 +81,7 @@ struct Scenario {
   platform::SimDesktop desk{loop};
   TestProfile profile;
   FixedClock clock;
+  platform::SimWaveMapper waveOut{loop, 2};
   SimForm form{desk};
   std::vector<std::u16string> log;
   Hwnd note = 0, edit = 0;
@@ -190,6 +193,31 @@ TEST(MainWindowTest, ShutdownSavesSettingsAndSpeaksNothingButTheCloseCue) {
   EXPECT_EQ(s.form.formMessages, std::vector<std::uint32_t>{platform::MSG_ABOUT});
 }
 
+TEST(MainWindowTest, AProgressBarInTheForegroundPlaysTheProgressToneUntilShutdown) {
+  Scenario s;
+  // 16-bit mono PCM, eight samples.
+  const std::string wave(
+      "RIFF\x34\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xAC\0\0\x02\0\x10\0"
+      "data\x10\0\0\0\x01\0\x02\0\x03\0\x04\0\x05\0\x06\0\x07\0\x08\0",
+      60);
+  s.folder.Write("snd/progress.wav", wave);
+  const Hwnd bar = s.desk.AddProgressBar(s.note);
+  s.main->Load(s.folder.Path());
+  s.loop.AdvanceBy(100'000);
+  EXPECT_EQ(s.waveOut.OpenCount(), 1u);  // the reserve opening, made at load
+  s.desk.SetProgress(bar, 37);
+  s.loop.AdvanceBy(100'000);
+  ASSERT_EQ(s.waveOut.Openings().size(), 2u);
+  EXPECT_EQ(s.waveOut.Openings()[1].format.nSamplesPerSec, 15095u);
+  EXPECT_EQ(s.waveOut.Device(1).PlayedSamples(),
+            (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  s.desk.SetProgress(bar, 0);  // "0%" makes no sound
+  s.loop.AdvanceBy(100'000);
+  EXPECT_EQ(s.waveOut.Openings().size(), 2u);
+  s.main->OnMenu(u"mnuFileExit");
+  EXPECT_EQ(s.waveOut.OpenCount(), 0u);  // the reserve is closed at shutdown
+}
+
 TEST(MainWindowTest, SayCuesAndPrivateMessages) {
   Scenario s;
   s.main->Load(s.folder.Path());
@@ -292,13 +320,14 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   platform::SimEventLoop loop;
   platform::SimDesktop desk(loop);
   platform::SimWaveOut device(loop);
+  platform::SimWaveMapper sounds(loop, 2);
   TestProfile profile;
   FixedClock clock;
   SimForm form(desk);
   const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
   desk.Focus(note);
   frmMain main(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
-                           desk.Voice(), clock},
+                           desk.Voice(), clock, sounds},
                form, form, [&](const std::filesystem::path& programFolder) {
                  return std::make_unique<VazaVorod>(programFolder, loop, device);
                });

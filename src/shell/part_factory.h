@@ -22,6 +22,7 @@
 #include "reader/mouse_announcer.h"
 #include "shell/automation.h"
 #include "shell/settings_dialog.h"
+#include "synth/progress_sound.h"
 #include "synth/progress_tone.h"
 
 namespace quellon::shell {
@@ -59,8 +60,9 @@ class PartFactory {
   virtual std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program&) {
     return std::make_unique<aids::NullHighlightFrame>();
   }
-  virtual std::unique_ptr<ProgressTone> MakeProgressTone(const core::Program&) {
-    return std::make_unique<NullProgressTone>();
+  virtual std::unique_ptr<ProgressTone> MakeProgressTone(const core::Program& program) {
+    return std::make_unique<ProgressSound>(program.state.ProgramFolder, program.ports.waveOut,
+                                           program.ports.loop);
   }
   virtual std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) {
     return std::make_unique<access::NullItemList>();
@@ -78,10 +80,13 @@ class PartFactory {
     return std::make_unique<reader::NullMouseAnnouncer>();
   }
   virtual std::unique_ptr<reader::FocusAnnouncer> MakeFocusTracking(
-      const core::Program& program, const reader::FocusTrackingParts& parts) {
-    return std::make_unique<reader::FocusTracking>(program.state, program.ports.windows,
-                                                   program.ports.access, program.strings,
-                                                   program.output, parts);
+      const core::Program& program, const reader::FocusTrackingParts& parts,
+      ProgressTone& progressTone) {
+    return std::make_unique<reader::FocusTracking>(
+        program.state, program.ports.windows, program.ports.access, program.strings, program.output,
+        parts,
+        std::make_unique<reader::ProgressValueWatcher>(program.ports.windows, program.ports.access,
+                                                       progressTone));
   }
   virtual std::unique_ptr<reader::AccessibilityHook> MakeAccessibilityHook(
       const core::Program& program, reader::EventHookLibrary& events,
