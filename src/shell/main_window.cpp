@@ -149,7 +149,8 @@ void frmMain::BuildParts() {
     }
   };
   const core::Program& p = *program_;
-  eventLibrary_ = std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows);
+  eventLibrary_ =
+      std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows, &ports_.loop);
   objectWalker_ = std::make_unique<access::ObjectWalker>(ports_.access, ports_.windows);
   build(appBar_, [&] { return factory_->MakeAppBarDocking(p); });
   build(infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
