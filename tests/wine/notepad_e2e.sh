@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# End to end under Wine with a client that is not ours: Wine's own Notepad, started while
+# Quellon.exe runs, must be announced with its title. Notepad focuses its edit box before it shows
+# its window and Wine raises no foreground event, so this is heard only when the event library
+# holds the early focus event and names the new active window itself. The captured sound is
+# compared with quellon-say's render of the sentence the focus tick builds. Repeated RUNS times.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+quellon=${1:?usage: notepad_e2e.sh Quellon.exe quellon-say.exe}
+say=${2:?usage: notepad_e2e.sh Quellon.exe quellon-say.exe}
+runs=${QUELLON_NOTEPAD_RUNS:-10}
+dist=${QUELLON_DIST:-$here/../../dist}
+for f in zuvan.idx zuvan.vce zuvan.def; do
+  if [ ! -f "$dist/$f" ]; then
+    echo "FAIL: the program folder $dist has no $f; build it first (./quellon.sh test does)"
+    exit 1
+  fi
+done
+source "$here/session.sh"
+wine_session_start
+
+prog="$WINE_SESSION_ROOT/run/notepad"
+rm -rf "$prog" && mkdir -p "$prog"
+cp "$dist"/*.idx "$dist"/*.vce "$dist"/*.def "$prog"/
+cp "$quellon" "$prog/Quellon.exe"
+# The voice named in the settings brings its dictionary, which quellon-say applies too.
+printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$prog/qlnd.ini"
+
+audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
+wait_quiet() {  # QUIET seconds without new sound (bounded to 30 s)
+  local quiet=$1 last=-1 same=0 i size
+  for ((i = 0; i < 600; i++)); do
+    size=$(audio_size)
+    if [ "$size" = "$last" ]; then same=$((same + 1)); else same=0; last=$size; fi
+    [ $same -ge $((quiet * 20)) ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+wait_sound() {  # until the capture grows past $1 (bounded to 10 s)
+  local i
+  for ((i = 0; i < 200; i++)); do
+    [ "$(audio_size)" -gt "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+pid=$(wine_start "$prog/Quellon.exe")
+wait_sound 0 || true  # the startup announcement (whatever is active), if any
+wait_quiet 2 || true
+
+# The sentence of the focus tick for Notepad's edit box: the window title, then the box's
+# (empty) name and value.
+sentence='Untitled - Notepad  '
+printf '%s' "$sentence" | wine_run "$say" --folder "$(wine_path "$prog")" \
+  --out "$(wine_path "$prog")\\expected.wav" >/dev/null 2>&1
+
+fail=0
+heard=0
+for ((n = 1; n <= runs; n++)); do
+  : >"$WINE_AUDIO_FILE"
+  np=$(wine_start notepad.exe)
+  if ! wait_sound 0; then
+    echo "FAIL: run $n: Notepad's start was met with silence"
+    fail=1
+  else
+    wait_quiet 1 || true
+    cp "$WINE_AUDIO_FILE" "$prog/notepad-$n.raw"
+    if python3 "$here/compare_audio.py" "$prog/notepad-$n.raw" "$prog/expected.wav" \
+      "Notepad start $n" >"$prog/compare-$n.txt" 2>&1; then
+      heard=$((heard + 1))
+    else
+      cat "$prog/compare-$n.txt"
+      [ -n "${QUELLON_KEEP_AUDIO:-}" ] && cp "$prog/notepad-$n.raw" "$prog/expected.wav" \
+        "$QUELLON_KEEP_AUDIO"/
+      fail=1
+    fi
+  fi
+  timeout 30 wine taskkill /im notepad.exe >/dev/null 2>&1 || true
+  wait "$np" 2>/dev/null || true
+  wait_quiet 1 || true
+done
+echo "Notepad's title heard on $heard of $runs starts"
+timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
+wait "$pid" 2>/dev/null || true
+[ $fail -eq 0 ] && echo "PASS: Notepad announced with its title every time"
+exit $fail
