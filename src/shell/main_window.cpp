@@ -191,9 +191,8 @@ void frmMain::BuildParts() {
   });
 }
 
-void frmMain::ReleaseParts() {
+void frmMain::ReleaseSpeakingParts() {
   automation_ = std::make_unique<NullAutomation>();
-  settingsDialog_ = std::make_unique<NullSettingsDialog>();
   keyboard_ = std::make_unique<reader::NullKeyboardHandler>();
   accessibilityHook_ = std::make_unique<reader::NullAccessibilityHook>();
   focus_ = std::make_unique<reader::NullFocusAnnouncer>();
@@ -202,6 +201,11 @@ void frmMain::ReleaseParts() {
   directUI_ = std::make_unique<access::NullDirectUIReader>();
   webReader_ = std::make_unique<access::NullWebReader>();
   itemList_ = std::make_unique<access::NullItemList>();
+}
+
+void frmMain::ReleaseParts() {
+  ReleaseSpeakingParts();
+  settingsDialog_ = std::make_unique<NullSettingsDialog>();
   progressTone_ = std::make_unique<NullProgressTone>();
   highlightFrame_ = std::make_unique<aids::NullHighlightFrame>();
   if (output_) output_->SetInfoBand(nullptr);
@@ -237,15 +241,7 @@ void frmMain::Unload() {
   Step("unload", 10, [&] {
     itemList_->ReleaseItemList();
     // What speaks goes with the engine: the parts that announce, the speech routine, the voices.
-    automation_ = std::make_unique<NullAutomation>();
-    keyboard_ = std::make_unique<reader::NullKeyboardHandler>();
-    accessibilityHook_ = std::make_unique<reader::NullAccessibilityHook>();
-    focus_ = std::make_unique<reader::NullFocusAnnouncer>();
-    mouse_ = std::make_unique<reader::NullMouseAnnouncer>();
-    caret_ = std::make_unique<reader::NullCaretReaders>();
-    directUI_ = std::make_unique<access::NullDirectUIReader>();
-    webReader_ = std::make_unique<access::NullWebReader>();
-    itemList_ = std::make_unique<access::NullItemList>();
+    ReleaseSpeakingParts();
     output_.reset();
     engine_.reset();
     state_.SapiVoice = nullptr;

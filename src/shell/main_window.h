@@ -94,6 +94,8 @@ class frmMain {
   template <typename F>
   void Step(const char* phase, int number, F&& f);
   void BuildParts();
+  // Puts the null parts back: those that announce (released with the engine), then all.
+  void ReleaseSpeakingParts();
   void ReleaseParts();
   void AddMessageRows();
   void AddMenuRows();

@@ -29,18 +29,6 @@ cp -r "$dist/snd" "$prog/snd"
 cp "$quellon" "$prog/Quellon.exe"
 printf '[General]\r\nTime=1\r\n' >"$prog/qlnd.ini"
 
-audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
-# Waits until the captured sound has not grown for QUIET seconds (bounded).
-wait_quiet() {
-  local quiet=$1 last=-1 same=0 i size
-  for ((i = 0; i < 600; i++)); do
-    size=$(audio_size)
-    if [ "$size" = "$last" ]; then same=$((same + 1)); else same=0; last=$size; fi
-    [ $same -ge $((quiet * 20)) ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 stop_quellon() {
   timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
   local i

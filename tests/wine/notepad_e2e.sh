@@ -26,17 +26,6 @@ cp "$quellon" "$prog/Quellon.exe"
 # The voice named in the settings brings its dictionary, which quellon-say applies too.
 printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$prog/qlnd.ini"
 
-audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
-wait_quiet() {  # QUIET seconds without new sound (bounded to 30 s)
-  local quiet=$1 last=-1 same=0 i size
-  for ((i = 0; i < 600; i++)); do
-    size=$(audio_size)
-    if [ "$size" = "$last" ]; then same=$((same + 1)); else same=0; last=$size; fi
-    [ $same -ge $((quiet * 20)) ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 wait_sound() {  # until the capture grows past $1 (bounded to 10 s)
   local i
   for ((i = 0; i < 200; i++)); do

@@ -116,3 +116,17 @@ wine_start() {
   WINE_SESSION_PIDS+=("$pid")
   echo "$pid"
 }
+
+# The captured sound of the session: its size in bytes, and waiting until it has not grown for
+# QUIET seconds (bounded to 30 s).
+audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
+wait_quiet() {
+  local quiet=$1 last=-1 same=0 i size
+  for ((i = 0; i < 600; i++)); do
+    size=$(audio_size)
+    if [ "$size" = "$last" ]; then same=$((same + 1)); else same=0; last=$size; fi
+    [ $same -ge $((quiet * 20)) ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
