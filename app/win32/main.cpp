@@ -7,6 +7,7 @@
 #include "engine/vaza_vorod.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_html_document.h"
 #include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_services.h"
@@ -39,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   platform::Win32SoundPlayer sound;
   platform::Win32SystemVoiceFactory voices;
   platform::WinmmWaveOut waveOut;
+  platform::Win32HtmlPlatform html;
   core::SystemLocalClock clock;
 
   app::Win32MainForm form;
@@ -55,8 +57,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
   };
   shell::frmMain main(
-      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut}, form,
-      about, engineFactory);
+      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut, html},
+      form, about, engineFactory);
   form.Attach(&main);
   main.Load(ExecutableFolder());
 

@@ -9,6 +9,7 @@
 #include "engine/built_in_engine.h"
 #include "platform/accessibility.h"
 #include "platform/event_loop.h"
+#include "platform/html_document.h"
 #include "platform/keyboard.h"
 #include "platform/local_clock.h"
 #include "platform/profile.h"
@@ -31,6 +32,8 @@ struct Ports {
   platform::LocalClock& clock;
   // The wave-out devices (the wave mapper) for the sounds the parts play themselves.
   platform::WaveOut& waveOut;
+  // Web documents and the shell's browser windows.
+  platform::HtmlPlatform& html;
 };
 
 struct Program {

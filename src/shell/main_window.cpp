@@ -164,7 +164,9 @@ void frmMain::BuildParts() {
   build(mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
   build(focus_, [&] {
     return factory_->MakeFocusTracking(
-        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_, {}},
+        p,
+        reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_,
+                                   [this](platform::Hwnd foreground) { HookIE(foreground); }},
         *progressTone_);
   });
   build(accessibilityHook_,
@@ -254,6 +256,7 @@ void frmMain::Unload() {
     infoBand_->UnloadBand();
   });
   ReleaseParts();
+  myIE_.reset();
   eventLibrary_.reset();
   objectWalker_.reset();
   program_.reset();
@@ -281,6 +284,21 @@ void frmMain::SelectSapiVoice(const std::u16string& name) {
     }
   } catch (...) {
     state_.SapiActive = false;
+  }
+}
+
+void frmMain::HookIE(platform::Hwnd windowHandle) {
+  myIE_.reset();
+  try {
+    for (const std::shared_ptr<platform::BrowserWindow>& browser : ports_.html.ShellWindows()) {
+      if (!browser) continue;
+      if (browser->WindowHandle() != windowHandle) continue;
+      browser->SetVisible(true);
+      myIE_ = browser;
+      return;
+    }
+  } catch (...) {
+    myIE_.reset();
   }
 }
 

@@ -21,6 +21,7 @@
 #include "core/program_state.h"
 #include "core/speech_output.h"
 #include "engine/built_in_engine.h"
+#include "platform/html_document.h"
 #include "platform/system_voice.h"
 #include "shell/about_form.h"
 #include "shell/main_form.h"
@@ -65,6 +66,10 @@ class frmMain {
 
   // Selects the system voice whose description is `name`; SapiActive tells whether it speaks.
   void SelectSapiVoice(const std::u16string& name);
+  // Attaches to the shell's browser window whose handle is `windowHandle` (made visible); no
+  // browser when none matches. Its events are not listened to.
+  void HookIE(platform::Hwnd windowHandle);
+  const std::shared_ptr<platform::BrowserWindow>& AttachedBrowser() const { return myIE_; }
   // Say through the one speech routine (nothing while the engine does not exist).
   void Say(const std::u16string& text, bool suppressInfoBand = false);
   void PlaySoundCue(const std::u16string& name);
@@ -121,6 +126,7 @@ class frmMain {
   std::unique_ptr<platform::SystemVoice> sapiVoice_;
   std::unique_ptr<reader::EventHookLibrary> eventLibrary_;
   std::unique_ptr<access::ObjectWalker> objectWalker_;
+  std::shared_ptr<platform::BrowserWindow> myIE_;  // My_IE
 
   // The parts: null parts until BuildParts has the factory's.
   std::unique_ptr<aids::AppBarDocking> appBar_;

@@ -63,10 +63,10 @@ struct Scenario {
         return std::make_unique<RecordingEngine>(log);
       };
     }
-    main =
-        std::make_unique<frmMain>(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop,
-                                              profile, desk.Sounds(), desk.Voice(), clock, waveOut},
-                                  form, form, factory, std::move(parts));
+    main = std::make_unique<frmMain>(
+        core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
+                    desk.Voice(), clock, waveOut, desk.Html()},
+        form, form, factory, std::move(parts));
   }
   // What the engine was asked to say, in order.
   std::vector<std::u16string> Said() const {
@@ -327,7 +327,7 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
   desk.Focus(note);
   frmMain main(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
-                           desk.Voice(), clock, sounds},
+                           desk.Voice(), clock, sounds, desk.Html()},
                form, form, [&](const std::filesystem::path& programFolder) {
                  return std::make_unique<VazaVorod>(programFolder, loop, device);
                });
@@ -548,6 +548,23 @@ TEST(MainWindowTest, APartThatCannotBeBuiltLeavesItsNullPart) {
   noEngine.main->OnMenu(u"mnuFileExit");
   EXPECT_TRUE(none.empty());
   EXPECT_TRUE(noEngine.form.closed);
+}
+
+TEST(MainWindowTest, AWebPageWithTheFocusAttachesItsBrowser) {
+  Scenario s;
+  s.main->Load(s.folder.Path());
+  const Hwnd browser = s.desk.AddTopWindow(u"IEFrame", u"Stránka - prohlížeč");
+  const Hwnd page = s.desk.AddWebView(browser, std::make_shared<platform::SimHtmlDocument>());
+  s.desk.Focus(page);
+  s.loop.AdvanceBy(200'000);
+  ASSERT_NE(s.main->AttachedBrowser(), nullptr);
+  EXPECT_EQ(s.main->AttachedBrowser()->WindowHandle(), browser);
+
+  // A window that is no browser of the shell's collection leaves none attached.
+  s.main->HookIE(s.note);
+  EXPECT_EQ(s.main->AttachedBrowser(), nullptr);
+  s.main->OnMenu(u"mnuFileExit");
+  EXPECT_TRUE(s.form.closed);
 }
 
 TEST(MainWindowTest, WindowsVersionTest) {
