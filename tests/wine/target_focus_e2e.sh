@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end under Wine: Quellon.exe beside the test target, which raises its events through the
 # system. Each focus move is heard as the engine's rendering of the exact sentence the focus tick
-# builds (compared sample for sample): a check box and a radio button inside the same window, and
-# a message box of the target. Wine's MSAA gives standard buttons the client role (10), not the
+# builds (compared sample for sample): a check box, a radio button and an item of the target's
+# own accessible list inside the same window, and a message box of the target. Wine's MSAA gives standard buttons the client role (10), not the
 # push-button role, so the message box is announced with its title and the button's name but
 # without its dialog text (which the tick adds for push buttons only), and no role cue plays
 # (the cues carry the Czech role names, Wine's role texts are English).
@@ -56,6 +56,7 @@ check() {
 }
 check checkbox "focus check" ' Zapnout zvuk '
 check radio "focus radio2" ' Velké '
+check listitem "custom 1" ' Hruška '
 check msgbox "msgbox Soubor nenalezen" 'Zpráva  OK '
 
 timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
