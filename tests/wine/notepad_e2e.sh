@@ -20,11 +20,7 @@ source "$here/session.sh"
 wine_session_start
 
 prog="$WINE_SESSION_ROOT/run/notepad"
-rm -rf "$prog" && mkdir -p "$prog"
-cp "$dist"/*.idx "$dist"/*.vce "$dist"/*.def "$prog"/
-cp "$quellon" "$prog/Quellon.exe"
-# The voice named in the settings brings its dictionary, which quellon-say applies too.
-printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$prog/qlnd.ini"
+quellon_speaking_folder "$prog" "$dist" "$quellon"
 
 wait_sound() {  # until the capture grows past $1 (bounded to 10 s)
   local i

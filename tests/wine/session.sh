@@ -130,3 +130,14 @@ wait_quiet() {
   done
   return 1
 }
+
+# A fresh program folder DIR for Quellon.exe that speaks with the voice "zuvan" of the folder
+# DIST, greeting off. The voice named in the settings brings its dictionary, which quellon-say
+# applies too, so its renders are what the program says.
+quellon_speaking_folder() {
+  local dir=$1 dist=$2 exe=$3
+  rm -rf "$dir" && mkdir -p "$dir"
+  cp "$dist"/*.idx "$dist"/*.vce "$dist"/*.def "$dir"/
+  cp "$exe" "$dir/Quellon.exe"
+  printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$dir/qlnd.ini"
+}

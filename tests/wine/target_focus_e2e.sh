@@ -20,11 +20,7 @@ source "$here/e2e.sh"
 wine_session_start
 
 prog="$WINE_SESSION_ROOT/run/focus"
-rm -rf "$prog" && mkdir -p "$prog"
-cp "$dist"/*.idx "$dist"/*.vce "$dist"/*.def "$prog"/
-cp "$quellon" "$prog/Quellon.exe"
-# The voice named in the settings brings its dictionary, which quellon-say applies too.
-printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$prog/qlnd.ini"
+quellon_speaking_folder "$prog" "$dist" "$quellon"
 
 e2e_start_target "$target"
 pid=$(wine_start "$prog/Quellon.exe")
