@@ -41,8 +41,9 @@ struct Rig {
   access::ObjectWalker walker{desk.Access(), desk.Windows()};
   NoCaret caret;
   access::NullItemList items;
+  NullProgressTone tone;
   reader::FocusTracking focus{state, desk.Windows(), desk.Access(),
-                              table, output,         {events, walker, caret, items, {}}};
+                              table, output,         {events, walker, caret, items, tone, {}}};
 };
 
 void BM_FocusTickCheckBox(benchmark::State& st) {

@@ -28,12 +28,8 @@ void SpeechOutput::Say(std::u16string text, std::int32_t /*reserved*/, bool supp
 }
 
 std::filesystem::path SpeechOutput::SoundCuePath(std::u16string_view name) const {
-  std::size_t b = 0;
-  std::size_t e = name.size();
-  while (b < e && name[b] == u' ') ++b;
-  while (e > b && name[e - 1] == u' ') --e;
   return ProgramFile(state_.ProgramFolder,
-                     u"snd\\" + text::ToLower(name.substr(b, e - b)) + u".wav");
+                     u"snd\\" + text::ToLower(text::TrimSpaces(name)) + u".wav");
 }
 
 void SpeechOutput::PlaySoundCue(std::u16string name) {

@@ -1,17 +1,10 @@
 #include "reader/control_readers.h"
 
 #include "reader/window_readers.h"
+#include "text/text.h"
 
 namespace quellon::reader {
 namespace {
-
-std::u16string Trimmed(const std::u16string& s) {
-  std::size_t b = 0;
-  std::size_t e = s.size();
-  while (b < e && s[b] == u' ') ++b;
-  while (e > b && s[e - 1] == u' ') --e;
-  return s.substr(b, e - b);
-}
 
 std::u16string WordOrSpaces(std::u16string word) {
   if (word.empty()) return std::u16string(kWordBufferLength, u' ');
@@ -39,7 +32,7 @@ std::u16string ObjectAtPoint(platform::Accessibility& access, platform::Point po
   if (nameOnly) return name;
 
   std::u16string value = object.Value(child).value_or(u"");
-  if (Trimmed(value) == Trimmed(name)) value.clear();
+  if (text::TrimSpaces(value) == text::TrimSpaces(name)) value.clear();
   std::int32_t role = object.Role(child).value_or(0);
   std::u16string roleWord;
   if (role != platform::ROLE_SYSTEM_TEXT && role != platform::ROLE_SYSTEM_STATICTEXT) {

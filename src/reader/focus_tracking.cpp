@@ -27,7 +27,7 @@ void FocusTracking::OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd,
       state_.Focus.FocusChanged = true;
       break;
     case platform::EVENT_OBJECT_VALUECHANGE:
-      if (progress_) progress_->OnValueChange(hwnd, idObject, idChild);
+      progress_.OnValueChange(hwnd, idObject, idChild);
       break;
     default:
       break;
@@ -36,19 +36,9 @@ void FocusTracking::OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd,
 
 namespace {
 
-bool Contains(const std::u16string& text, std::u16string_view part) {
-  return text.find(part) != std::u16string::npos;
-}
-
 // Words the UI table has no number for: the same in both languages.
 constexpr char16_t kNotSelected[] = u"nevybráno";
 constexpr char16_t kInWindow[] = u", v okně: ";
-
-// A text of the object library cut at its first NUL.
-std::u16string CutAtNul(std::u16string text) {
-  if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
-  return text;
-}
 
 // Every step of a tick or command runs by itself: a failing one is skipped.
 template <typename F>
@@ -86,8 +76,6 @@ void FocusTracking::FocusTick() {
       parts_.objects.GetObjectProp(role, state, name, kLibraryBuffer, value, kLibraryBuffer);
       r.FocusRole = role;
       r.FocusState = state;
-      name = CutAtNul(std::move(name));
-      value = CutAtNul(std::move(value));
       if (!name.empty()) r.FocusName = name;
       if (!value.empty()) r.FocusValue = value;
     });
@@ -108,7 +96,7 @@ void FocusTracking::FocusTick() {
   }
   said += u" " + r.FocusName + u" " + r.FocusValue;
 
-  if (Contains(r.FocusClassName, u"INTERNET EXPLORER_SERVER") &&
+  if (ClassContains(r.FocusClassName, u"INTERNET EXPLORER_SERVER") &&
       (r.FocusRole == platform::ROLE_SYSTEM_TEXT || r.FocusRole == platform::ROLE_SYSTEM_PANE) &&
       parts_.hookBrowser) {
     Guarded([&] { parts_.hookBrowser(r.ForegroundHwnd); });
@@ -133,11 +121,11 @@ void FocusTracking::ApplyRoleRules(std::u16string& said) {
     case platform::ROLE_SYSTEM_APPLICATION:
       // The document windows of the system's editors answer as menu bars or applications: they
       // are read as the text they are, at their caret.
-      if (Contains(cls, u"WORDPADCLASS")) {
+      if (ClassContains(cls, u"WORDPADCLASS")) {
         r.FocusRole = platform::ROLE_SYSTEM_TEXT;
         TakeCaretWindow(windows_, r);
       }
-      if (Contains(cls, u"NOTEPAD")) {
+      if (ClassContains(cls, u"NOTEPAD")) {
         r.FocusRole = platform::ROLE_SYSTEM_TEXT;
         TakeCaretWindow(windows_, r);
       }
@@ -168,13 +156,13 @@ void FocusTracking::ApplyRoleRules(std::u16string& said) {
       }
       break;
     case platform::ROLE_SYSTEM_LIST:
-      if (Contains(cls, u"SYSLISTVIEW32") && r.FocusName.empty()) {
+      if (ClassContains(cls, u"SYSLISTVIEW32") && r.FocusName.empty()) {
         said = ListViewHeaderText(access_, windows_, r.FocusHwnd);
         if (said.empty()) said = WindowText(windows_, r.ForegroundHwnd, false);
       }
       break;
     case platform::ROLE_SYSTEM_LISTITEM:
-      if (Contains(cls, u"SYSLISTVIEW32") &&
+      if (ClassContains(cls, u"SYSLISTVIEW32") &&
           (r.FocusState & platform::STATE_SYSTEM_SELECTED) == 0) {
         said += u" ";
         said += kNotSelected;
@@ -225,7 +213,6 @@ void FocusTracking::NavigateObject(bool forward) {
   });
   Guarded([&] { output_.PlaySoundCue(RoleText(access_, role)); });
   auto clean = [](std::u16string text) {
-    text = CutAtNul(std::move(text));
     if (text.rfind(u"none", 0) == 0 || text.rfind(u"[Error", 0) == 0) text.clear();
     return text;
   };

@@ -66,6 +66,8 @@ struct FocusTrackingParts {
   CaretReaders& caret;
   // "Active control" in window reading mode.
   access::ItemList& itemList;
+  // Plays the percentage of a progress bar whose value changes.
+  ProgressTone& progressTone;
   // Attaches to the browser of the foreground window when a web page gets the focus; empty: no
   // attaching.
   std::function<void(platform::Hwnd foreground)> hookBrowser;
@@ -75,15 +77,14 @@ class FocusTracking : public FocusAnnouncer {
  public:
   FocusTracking(core::ProgramState& state, platform::WindowSystem& windows,
                 platform::Accessibility& access, const strings::StringTable& strings,
-                core::SpeechOutput& output, FocusTrackingParts parts,
-                std::unique_ptr<ProgressValueWatcher> progress = nullptr)
+                core::SpeechOutput& output, FocusTrackingParts parts)
       : state_(state),
         windows_(windows),
         access_(access),
         strings_(strings),
         output_(output),
         parts_(std::move(parts)),
-        progress_(std::move(progress)) {}
+        progress_(windows, access, parts_.progressTone) {}
 
   void OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd, std::int32_t idObject,
                          std::int32_t idChild) override;
@@ -106,8 +107,7 @@ class FocusTracking : public FocusAnnouncer {
   void ApplyRoleRules(std::u16string& said);
 
   FocusTrackingParts parts_;
-  // Plays the progress tone for value changes; none: value changes are ignored.
-  std::unique_ptr<ProgressValueWatcher> progress_;
+  ProgressValueWatcher progress_;
 };
 
 }  // namespace quellon::reader

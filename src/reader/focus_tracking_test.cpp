@@ -66,13 +66,14 @@ struct Rig {
   access::ObjectWalker walker{desk.Access(), desk.Windows()};
   CountingCaret caret;
   access::NullItemList items;
+  NullProgressTone tone;
   std::vector<Hwnd> browserHooks;
   FocusTracking focus{state,
                       desk.Windows(),
                       desk.Access(),
                       table,
                       output,
-                      {events, walker, caret, items,
+                      {events, walker, caret, items, tone,
                        [this](Hwnd foreground) { browserHooks.push_back(foreground); }}};
   Hwnd owner = 0;
 };

@@ -7,10 +7,6 @@ namespace {
 
 constexpr int kMaxDialogChildren = 50;  // the counter may reach 51
 
-bool Contains(const std::u16string& text, std::u16string_view part) {
-  return text.find(part) != std::u16string::npos;
-}
-
 }  // namespace
 
 std::u16string WindowClassName(platform::WindowSystem& windows, platform::Hwnd hwnd, bool upper) {
@@ -33,13 +29,13 @@ std::u16string DialogText(platform::WindowSystem& windows, platform::Hwnd hwnd, 
   windows.EnumChildWindows(hwnd, [&](platform::Hwnd w) {
     const std::u16string cls = WindowClassName(windows, w, true);
     const bool visible = windows.IsWindowVisible(w);
-    const bool other = visible && !Contains(cls, u"PICTUREBOX") && !Contains(cls, u"MSOUNISTAT") &&
-                       !Contains(cls, u"TEXTBOX") && !Contains(cls, u"STATIC") &&
-                       !Contains(cls, u"BUTTON");
-    if (!foundButton) foundButton = Contains(cls, u"BUTTON");
+    const bool other = visible && !ClassContains(cls, u"PICTUREBOX") &&
+                       !ClassContains(cls, u"MSOUNISTAT") && !ClassContains(cls, u"TEXTBOX") &&
+                       !ClassContains(cls, u"STATIC") && !ClassContains(cls, u"BUTTON");
+    if (!foundButton) foundButton = ClassContains(cls, u"BUTTON");
     if (counter <= kMaxDialogChildren && (!other || allTexts)) {
       ++counter;
-      if (visible && !Contains(cls, u"PICTUREBOX")) {
+      if (visible && !ClassContains(cls, u"PICTUREBOX")) {
         collected += u"\r\n" + WindowText(windows, w, false);
       }
       return true;

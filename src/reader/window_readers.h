@@ -3,10 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/window_system.h"
 
 namespace quellon::reader {
+
+// Class tests are substring tests on the upper-cased class name.
+inline bool ClassContains(std::u16string_view upperClass, std::u16string_view part) {
+  return upperClass.find(part) != std::u16string_view::npos;
+}
 
 // Class name of a window ("" for no window), upper-cased on request.
 std::u16string WindowClassName(platform::WindowSystem& windows, platform::Hwnd hwnd, bool upper);

@@ -141,45 +141,44 @@ void frmMain::Load(const std::filesystem::path& executableFolder) {
 
 void frmMain::BuildParts() {
   // Each part is asked for once; one that cannot be built keeps its null part.
-  auto build = [this](auto& slot, auto make) {
+  auto build = [this](const char* name, auto& slot, auto make) {
     try {
       if (auto part = make()) slot = std::move(part);
     } catch (...) {
-      skipped_.push_back("part");
+      skipped_.push_back(std::string("part ") + name);
     }
   };
   const core::Program& p = *program_;
   eventLibrary_ =
       std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows, &ports_.loop);
   objectWalker_ = std::make_unique<access::ObjectWalker>(ports_.access, ports_.windows);
-  build(appBar_, [&] { return factory_->MakeAppBarDocking(p); });
-  build(infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
+  build("app-bar docking", appBar_, [&] { return factory_->MakeAppBarDocking(p); });
+  build("info band", infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
   Need(output_).SetInfoBand(infoBand_.get());
-  build(highlightFrame_, [&] { return factory_->MakeHighlightFrame(p); });
-  build(progressTone_, [&] { return factory_->MakeProgressTone(p); });
-  build(itemList_, [&] { return factory_->MakeItemList(p); });
-  build(webReader_, [&] { return factory_->MakeWebReader(p); });
-  build(directUI_, [&] { return factory_->MakeDirectUIReader(p); });
-  build(caret_, [&] { return factory_->MakeCaretReaders(p); });
-  build(mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
-  build(focus_, [&] {
+  build("highlight frame", highlightFrame_, [&] { return factory_->MakeHighlightFrame(p); });
+  build("progress tone", progressTone_, [&] { return factory_->MakeProgressTone(p); });
+  build("item list", itemList_, [&] { return factory_->MakeItemList(p); });
+  build("web reader", webReader_, [&] { return factory_->MakeWebReader(p); });
+  build("DirectUI reader", directUI_, [&] { return factory_->MakeDirectUIReader(p); });
+  build("caret readers", caret_, [&] { return factory_->MakeCaretReaders(p); });
+  build("mouse announcer", mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
+  build("focus tracking", focus_, [&] {
     return factory_->MakeFocusTracking(
-        p,
-        reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_,
-                                   [this](platform::Hwnd foreground) { HookIE(foreground); }},
-        *progressTone_);
+        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_,
+                                      *progressTone_,
+                                      [this](platform::Hwnd foreground) { HookIE(foreground); }});
   });
-  build(accessibilityHook_,
+  build("accessibility hook", accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
-  build(keyboard_, [&] {
+  build("keyboard handler", keyboard_, [&] {
     return factory_->MakeKeyboardHandler(p, KeyboardParts{*focus_, *caret_, *mouse_, *itemList_,
                                                           *webReader_, *directUI_, *infoBand_});
   });
-  build(settingsDialog_, [&] {
+  build("settings dialog", settingsDialog_, [&] {
     return factory_->MakeSettingsDialog(
         p, [this](const std::u16string& name) { SelectSapiVoice(name); });
   });
-  build(automation_, [&] {
+  build("automation", automation_, [&] {
     return factory_->MakeAutomation(
         p, AutomationParts{*accessibilityHook_,
                            [this] {

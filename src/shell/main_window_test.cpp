@@ -532,6 +532,9 @@ TEST(MainWindowTest, APartThatCannotBeBuiltLeavesItsNullPart) {
   s.main->Load(s.folder.Path());
   EXPECT_EQ(journal, (Journal{"hook keyboard", "create item list", "load tone snd\\progress.wav"}));
   EXPECT_EQ(s.Said().size(), 1u);  // the startup announcement still came
+  EXPECT_NE(std::find(s.main->SkippedSteps().begin(), s.main->SkippedSteps().end(),
+                      "part highlight frame"),
+            s.main->SkippedSteps().end());
   s.main->OnMenu(u"mnuFileExit");
   EXPECT_TRUE(s.form.closed);
 

@@ -80,13 +80,10 @@ class PartFactory {
     return std::make_unique<reader::NullMouseAnnouncer>();
   }
   virtual std::unique_ptr<reader::FocusAnnouncer> MakeFocusTracking(
-      const core::Program& program, const reader::FocusTrackingParts& parts,
-      ProgressTone& progressTone) {
-    return std::make_unique<reader::FocusTracking>(
-        program.state, program.ports.windows, program.ports.access, program.strings, program.output,
-        parts,
-        std::make_unique<reader::ProgressValueWatcher>(program.ports.windows, program.ports.access,
-                                                       progressTone));
+      const core::Program& program, const reader::FocusTrackingParts& parts) {
+    return std::make_unique<reader::FocusTracking>(program.state, program.ports.windows,
+                                                   program.ports.access, program.strings,
+                                                   program.output, parts);
   }
   virtual std::unique_ptr<reader::AccessibilityHook> MakeAccessibilityHook(
       const core::Program& program, reader::EventHookLibrary& events,

@@ -320,4 +320,12 @@ std::u16string Ascii16(std::string_view ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
+std::u16string_view TrimSpaces(std::u16string_view s) {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && s[b] == u' ') ++b;
+  while (e > b && s[e - 1] == u' ') --e;
+  return s.substr(b, e - b);
+}
+
 }  // namespace quellon::text

@@ -35,6 +35,8 @@ std::string Utf16ToCp1250(std::u16string_view text, char replacement = '?');
 char16_t ToLower(char16_t c);
 char16_t ToUpper(char16_t c);
 std::u16string ToLower(std::u16string_view s);
+// `s` without the spaces (U+0020 only) at its start and end.
+std::u16string_view TrimSpaces(std::u16string_view s);
 std::u16string ToUpper(std::u16string_view s);
 
 // ---- Numbers ----

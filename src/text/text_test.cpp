@@ -136,4 +136,11 @@ TEST(ShortestDecimal, WritesTheUnitListForm) {
 }
 
 }  // namespace
+TEST(TrimSpaces, OnlySpacesAtBothEndsGo) {
+  EXPECT_EQ(TrimSpaces(u"  tlačítko "), u"tlačítko");
+  EXPECT_EQ(TrimSpaces(u"   "), u"");
+  EXPECT_EQ(TrimSpaces(u""), u"");
+  EXPECT_EQ(TrimSpaces(u"\tb a\t"), u"\tb a\t");  // tabs and inner spaces stay
+}
+
 }  // namespace quellon::text
