@@ -6,6 +6,7 @@
 #include "core/time_and_date.h"
 #include "engine/vaza_vorod.h"
 #include "platform/win32/win32_accessibility.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_html_document.h"
 #include "platform/win32/win32_keyboard.h"
@@ -41,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   platform::Win32SystemVoiceFactory voices;
   platform::WinmmWaveOut waveOut;
   platform::Win32HtmlPlatform html;
+  platform::Win32Clipboard clipboard;
   core::SystemLocalClock clock;
 
   app::Win32MainForm form;
@@ -57,7 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
   };
   shell::frmMain main(
-      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut, html},
+      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut, html, clipboard},
       form, about, engineFactory);
   form.Attach(&main);
   main.Load(ExecutableFolder());

@@ -76,7 +76,10 @@ class FrontDesk : public platform::WindowSystem, public platform::Keyboard {
   platform::OsVersion GetVersion() override { return {}; }
 
   // Keyboard
-  platform::KeyboardHook SetLowLevelHook(platform::KeyboardHookProc) override { return 0; }
+  platform::KeyboardHook SetLowLevelHook(platform::KeyGateProc,
+                                         platform::KeyDeliveryProc) override {
+    return 0;
+  }
   bool Unhook(platform::KeyboardHook) override { return false; }
   std::uint32_t SendInput(const std::vector<platform::Input>&) override { return 0; }
   std::int16_t GetAsyncKeyState(std::uint32_t) override { return 0; }

@@ -8,6 +8,7 @@
 #include "core/speech_output.h"
 #include "engine/built_in_engine.h"
 #include "platform/accessibility.h"
+#include "platform/clipboard.h"
 #include "platform/event_loop.h"
 #include "platform/html_document.h"
 #include "platform/keyboard.h"
@@ -34,6 +35,7 @@ struct Ports {
   platform::WaveOut& waveOut;
   // Web documents and the shell's browser windows.
   platform::HtmlPlatform& html;
+  platform::Clipboard& clipboard;
 };
 
 struct Program {

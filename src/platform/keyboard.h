@@ -25,8 +25,33 @@ inline constexpr std::uint32_t LLKHF_INJECTED = 0x10;
 inline constexpr std::uint32_t LLKHF_ALTDOWN = 0x20;
 inline constexpr std::uint32_t LLKHF_UP = 0x80;
 
-// Returns true to swallow the key (the hook returns 1 and the focused program never sees it).
-using KeyboardHookProc = std::function<bool(const KeyEvent&)>;
+// A key as the low-level hook saw it, with what belongs to its moment: the asynchronous Ctrl and
+// Shift state (before this key changes it), and for the lock keys (Caps Lock, Num Lock, Scroll
+// Lock) whether the lock was on before this key.
+struct KeyMoment {
+  KeyEvent key;
+  bool ctrl = false;
+  bool shift = false;
+  bool lockToggled = false;
+};
+
+// What happens to a key after the gate has looked at it.
+enum class KeyVerdict {
+  kPass,     // it goes on to the focused program at once
+  kSwallow,  // the hook returns 1: the focused program never sees it
+  // It goes on once the delivery of this key (and of every key before it) has run, or after
+  // kHandledWaitMs when the delivering thread is busy: for reading text a key is about to change.
+  kPassAfterHandled,
+};
+inline constexpr std::uint32_t kHandledWaitMs = 150;
+
+// Decides one key. Runs for every key of the desktop on the hook's own thread (on Windows) while
+// the whole desktop's keyboard waits: it may only read the moment and atomics, never wait, call
+// another program or allocate.
+using KeyGateProc = std::function<KeyVerdict(const KeyMoment&)>;
+// Receives each key after the gate, on the thread that installed the hook, in the order the keys
+// came, as soon as that thread takes its messages again; swallowed keys included.
+using KeyDeliveryProc = std::function<void(const KeyMoment&, KeyVerdict)>;
 using KeyboardHook = std::uintptr_t;  // 0 is no hook
 
 // One INPUT record for SendInput.
@@ -83,9 +108,11 @@ class Keyboard {
  public:
   virtual ~Keyboard() = default;
 
-  // SetWindowsHookEx(WH_KEYBOARD_LL): the callback runs on the installing thread for every key
-  // of the desktop, before the focused program sees it. 0 when it cannot be installed.
-  virtual KeyboardHook SetLowLevelHook(KeyboardHookProc proc) = 0;
+  // SetWindowsHookEx(WH_KEYBOARD_LL) on a thread of its own: `gate` decides every key of the
+  // desktop before the focused program sees it, `deliver` then gets it on the installing thread.
+  // The newest hook is asked first; a swallowed key goes to no older hook. 0 when it cannot be
+  // installed.
+  virtual KeyboardHook SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) = 0;
   virtual bool Unhook(KeyboardHook hook) = 0;
 
   // SendInput: returns how many records were inserted.

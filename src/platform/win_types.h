@@ -262,6 +262,7 @@ inline constexpr std::uint32_t VK_F8 = 0x77;
 inline constexpr std::uint32_t VK_F9 = 0x78;
 inline constexpr std::uint32_t VK_F12 = 0x7B;
 inline constexpr std::uint32_t VK_NUMLOCK = 0x90;
+inline constexpr std::uint32_t VK_SCROLL = 0x91;
 inline constexpr std::uint32_t VK_LSHIFT = 0xA0;
 inline constexpr std::uint32_t VK_RSHIFT = 0xA1;
 inline constexpr std::uint32_t VK_LCONTROL = 0xA2;

@@ -24,7 +24,9 @@ using platform::SimAccessible;
 
 class CountingCaret : public CaretReaders {
  public:
-  void ReadCaret() override {}
+  std::u16string EditText(Hwnd) override { return {}; }
+  std::u16string CurrentLine(Hwnd) override { return {}; }
+  void ReadCaret(Hwnd, std::uint32_t, std::uint32_t) override {}
   void ReadWindow() override {}
   void ResetCaretPositions() override { ++resets; }
   int resets = 0;

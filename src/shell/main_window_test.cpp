@@ -65,7 +65,7 @@ struct Scenario {
     }
     main = std::make_unique<frmMain>(
         core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
-                    desk.Voice(), clock, waveOut, desk.Html()},
+                    desk.Voice(), clock, waveOut, desk.Html(), desk.ClipboardPort()},
         form, form, factory, std::move(parts));
   }
   // What the engine was asked to say, in order.
@@ -327,7 +327,7 @@ TEST(MainWindowTest, MissingVoiceLeavesTheRealEngineRunning) {
   const Hwnd note = desk.AddTopWindow(u"Notepad", u"Bez názvu");
   desk.Focus(note);
   frmMain main(core::Ports{desk.Windows(), desk.Access(), desk.Keys(), loop, profile, desk.Sounds(),
-                           desk.Voice(), clock, sounds, desk.Html()},
+                           desk.Voice(), clock, sounds, desk.Html(), desk.ClipboardPort()},
                form, form, [&](const std::filesystem::path& programFolder) {
                  return std::make_unique<VazaVorod>(programFolder, loop, device);
                });
@@ -427,12 +427,14 @@ class JournalReaders : public reader::CaretReaders,
                        public access::WebReader {
  public:
   explicit JournalReaders(Journal& j) : j_(j) {}
-  void ReadCaret() override { j_.push_back("read caret"); }
+  std::u16string EditText(Hwnd) override { return {}; }
+  std::u16string CurrentLine(Hwnd) override { return {}; }
+  void ReadCaret(Hwnd, std::uint32_t, std::uint32_t) override { j_.push_back("read caret"); }
   void ReadWindow() override { j_.push_back("read window"); }
   void ResetCaretPositions() override { j_.push_back("reset caret"); }
   void MouseTick() override { j_.push_back("mouse tick"); }
   void ReadWebLine() override { j_.push_back("web line"); }
-  void ReadWebCaret() override { j_.push_back("web caret"); }
+  void ReadWebCaret(std::uint32_t, std::uint32_t) override { j_.push_back("web caret"); }
 
  private:
   Journal& j_;

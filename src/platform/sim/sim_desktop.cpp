@@ -26,6 +26,7 @@ SimDesktop::SimDesktop(SimEventLoop& loop)
     if (message == kDeliverMessage) {
       deliveryPosted_ = false;
       ProcessQueuedInput();
+      DeliverHookKeys();
       DeliverEvents();
     }
     return LResult{0};

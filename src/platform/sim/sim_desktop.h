@@ -188,6 +188,7 @@ class SimDesktop {
   void UpdateCaret();
   void DeliverEvents();
   void ProcessQueuedInput();
+  void DeliverHookKeys();
   Hwnd WindowAtPoint(Point p);
   bool IsWindowVisibleFlag(Hwnd h);
   void FocusNextControl(bool backwards);
@@ -229,7 +230,17 @@ class SimDesktop {
   Hwnd deliveryWindow_ = 0;  // the loop's window through which events and input are delivered
   bool deliveryPosted_ = false;
 
-  std::map<KeyboardHook, KeyboardHookProc> keyboardHooks_;
+  struct KeyboardHookEntry {
+    KeyGateProc gate;
+    KeyDeliveryProc deliver;
+  };
+  std::map<KeyboardHook, KeyboardHookEntry> keyboardHooks_;
+  struct PendingKey {
+    KeyboardHook hook;
+    KeyMoment moment;
+    KeyVerdict verdict;
+  };
+  std::deque<PendingKey> pendingKeys_;  // decided by a gate, not yet delivered
   KeyboardHook nextKeyboardHook_ = 1;
   KeyboardState keyState_{};
   KeyboardLayout layout_ = kLayoutCzech;

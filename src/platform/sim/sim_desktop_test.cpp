@@ -203,36 +203,78 @@ TEST(SimKeyboard, HookSeesKeysBeforeTheStateAndCanSwallow) {
   const Hwnd top = d.desk.AddTopWindow(u"Notepad", u"N");
   const Hwnd edit = d.desk.AddEdit(top, u"");
   d.desk.Focus(edit);
-  std::vector<KeyEvent> seen;
-  std::vector<bool> ctrlHeld;
-  const KeyboardHook hook = kb.SetLowLevelHook([&](const KeyEvent& e) {
-    seen.push_back(e);
-    ctrlHeld.push_back(kb.GetAsyncKeyState(VK_CONTROL) != 0);
-    return e.vkCode == VK_F2;  // swallow F2
-  });
+  std::vector<KeyMoment> seen;
+  std::vector<KeyMoment> delivered;
+  std::vector<std::size_t> programKeysAtDelivery;
+  const KeyboardHook hook = kb.SetLowLevelHook(
+      [&](const KeyMoment& m) {
+        seen.push_back(m);
+        return m.key.vkCode == VK_F2 ? KeyVerdict::kSwallow : KeyVerdict::kPass;
+      },
+      [&](const KeyMoment& m, KeyVerdict) {
+        delivered.push_back(m);
+        programKeysAtDelivery.push_back(d.desk.DeliveredKeys().size());
+      });
   ASSERT_NE(hook, 0u);
   d.desk.Tap(VK_F2, {VK_LCONTROL});
   ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[0].vkCode, VK_LCONTROL);
-  EXPECT_EQ(seen[0].scanCode, 0x1Du);
-  EXPECT_FALSE(ctrlHeld[0]);  // the hook sees the state before its own key
-  EXPECT_TRUE(ctrlHeld[1]);
-  EXPECT_EQ(seen[2].flags & LLKHF_UP, LLKHF_UP);
+  EXPECT_EQ(seen[0].key.vkCode, VK_LCONTROL);
+  EXPECT_EQ(seen[0].key.scanCode, 0x1Du);
+  EXPECT_FALSE(seen[0].ctrl);  // the moment holds the state before its own key
+  EXPECT_TRUE(seen[1].ctrl);
+  EXPECT_EQ(seen[2].key.flags & LLKHF_UP, LLKHF_UP);
   // The swallowed F2 never reached the program; Ctrl did.
   for (const auto& k : d.desk.DeliveredKeys()) EXPECT_NE(k.vk, VK_F2);
   EXPECT_EQ(d.desk.DeliveredKeys().size(), 2u);
+  // The deliveries come when the loop runs, in order, after the program has had the keys.
+  EXPECT_TRUE(delivered.empty());
+  d.loop.PumpPending();
+  ASSERT_EQ(delivered.size(), 4u);
+  EXPECT_EQ(delivered[1].key.vkCode, VK_F2);
+  EXPECT_EQ(delivered[3].key.vkCode, VK_LCONTROL);
+  EXPECT_EQ(programKeysAtDelivery[0], 2u);
   // Caps Lock: the toggle bit flips on the press, after the hook has seen it.
   EXPECT_EQ(kb.GetKeyState(VK_CAPITAL) & 1, 0);
+  seen.clear();
   d.desk.Tap(VK_CAPITAL);
   EXPECT_EQ(kb.GetKeyState(VK_CAPITAL) & 1, 1);
+  EXPECT_FALSE(seen[0].lockToggled);
+  d.desk.Tap(VK_CAPITAL);
+  EXPECT_TRUE(seen[2].lockToggled);
   // Synthetic input reaches the hook (marked injected) when the loop runs.
   seen.clear();
   EXPECT_EQ(kb.SendInput({Input::Key(VK_DOWN, 0), Input::Key(VK_DOWN, KEYEVENTF_KEYUP)}), 2u);
   EXPECT_TRUE(seen.empty());
   d.loop.PumpPending();
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].flags & (LLKHF_INJECTED | LLKHF_EXTENDED), LLKHF_INJECTED | LLKHF_EXTENDED);
+  EXPECT_EQ(seen[0].key.flags & (LLKHF_INJECTED | LLKHF_EXTENDED), LLKHF_INJECTED | LLKHF_EXTENDED);
   EXPECT_TRUE(kb.Unhook(hook));
+}
+
+TEST(SimKeyboard, KeyPassedAfterHandledIsDeliveredBeforeTheProgramGetsIt) {
+  Desk d;
+  Keyboard& kb = d.desk.Keys();
+  const Hwnd top = d.desk.AddTopWindow(u"Notepad", u"N");
+  const Hwnd edit = d.desk.AddEdit(top, u"abc");
+  d.desk.Focus(edit);
+  std::vector<std::pair<std::uint32_t, std::u16string>> delivered;
+  kb.SetLowLevelHook(
+      [](const KeyMoment& m) {
+        return m.key.vkCode == VK_BACK && !(m.key.flags & LLKHF_UP) ? KeyVerdict::kPassAfterHandled
+                                                                    : KeyVerdict::kPass;
+      },
+      [&](const KeyMoment& m, KeyVerdict) {
+        delivered.emplace_back(m.key.vkCode, d.desk.Windows().SendGetText(edit, 100));
+      });
+  d.desk.Windows().SendMessage(edit, EM_SETSEL, 3, 3);
+  d.desk.Tap('X');  // waits for the loop
+  d.desk.KeyDown(VK_BACK);
+  // Every key before the Backspace, and the Backspace itself, were delivered while the text
+  // still held the character it removes.
+  ASSERT_EQ(delivered.size(), 3u);
+  EXPECT_EQ(delivered[2].first, VK_BACK);
+  EXPECT_EQ(delivered[2].second, u"abcx");
+  EXPECT_EQ(d.desk.Windows().SendGetText(edit, 100), u"abc");
 }
 
 TEST(SimKeyboard, CzechLayoutAndDeadKeys) {

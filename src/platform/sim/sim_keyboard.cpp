@@ -96,12 +96,29 @@ bool SimDesktop::KeyEventInput(std::uint32_t vk, bool up, bool injected) {
   e.flags = (up ? LLKHF_UP : 0) | (simlayout::IsExtended(vk) ? LLKHF_EXTENDED : 0) |
             (injected ? LLKHF_INJECTED : 0) | (Down(keyState_, VK_MENU) ? LLKHF_ALTDOWN : 0);
   e.time = static_cast<std::uint32_t>(loop_.Now() / 1000);
-  // The most recently installed hook runs first; a hook that swallows ends the chain.
+  KeyMoment moment;
+  moment.key = e;
+  moment.ctrl = Down(keyState_, VK_CONTROL);
+  moment.shift = Down(keyState_, VK_SHIFT);
+  moment.lockToggled = (keyState_[vk & 0xFF] & 0x01) != 0;
+  // The most recently installed hook decides first; a swallowed key goes no further. The
+  // deliveries run when the loop next takes its messages, as on the installing thread.
   const auto hooks = keyboardHooks_;
-  for (auto it = hooks.rbegin(); it != hooks.rend(); ++it) {
+  bool swallowed = false;
+  bool waitForDelivery = false;
+  for (auto it = hooks.rbegin(); it != hooks.rend() && !swallowed; ++it) {
     if (!keyboardHooks_.contains(it->first)) continue;
-    if (it->second(e)) return true;
+    const KeyVerdict verdict = it->second.gate(moment);
+    pendingKeys_.push_back({it->first, moment, verdict});
+    swallowed = verdict == KeyVerdict::kSwallow;
+    waitForDelivery = waitForDelivery || verdict == KeyVerdict::kPassAfterHandled;
   }
+  if (waitForDelivery) {
+    DeliverHookKeys();  // the installing thread is free here: it answers before the key goes on
+  } else if (!pendingKeys_.empty() && !deliveryPosted_) {
+    deliveryPosted_ = loop_.PostMessage(deliveryWindow_, kDeliverMessage, 0, 0);
+  }
+  if (swallowed) return true;
   // The key state changes only after the hooks have seen the key.
   const std::uint8_t index = static_cast<std::uint8_t>(vk);
   if (up) {
@@ -121,6 +138,15 @@ bool SimDesktop::KeyEventInput(std::uint32_t vk, bool up, bool injected) {
   }
   DeliverToFocus(vk, up);
   return false;
+}
+
+void SimDesktop::DeliverHookKeys() {
+  while (!pendingKeys_.empty()) {
+    const PendingKey k = pendingKeys_.front();
+    pendingKeys_.pop_front();
+    auto it = keyboardHooks_.find(k.hook);
+    if (it != keyboardHooks_.end() && it->second.deliver) it->second.deliver(k.moment, k.verdict);
+  }
 }
 
 void SimDesktop::DeliverToFocus(std::uint32_t vk, bool up) {
@@ -185,10 +211,10 @@ void SimDesktop::ProcessQueuedInput() {
 // ---------------------------------------------------------------------------------------------
 // The keyboard port
 
-KeyboardHook SimKeyboard::SetLowLevelHook(KeyboardHookProc proc) {
-  if (!proc) return 0;
+KeyboardHook SimKeyboard::SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) {
+  if (!gate) return 0;
   const KeyboardHook id = d_.nextKeyboardHook_++;
-  d_.keyboardHooks_[id] = std::move(proc);
+  d_.keyboardHooks_[id] = {std::move(gate), std::move(deliver)};
   return id;
 }
 

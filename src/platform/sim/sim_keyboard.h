@@ -14,7 +14,7 @@ class SimDesktop;
 class SimKeyboard : public Keyboard {
  public:
   explicit SimKeyboard(SimDesktop& d) : d_(d) {}
-  KeyboardHook SetLowLevelHook(KeyboardHookProc proc) override;
+  KeyboardHook SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) override;
   bool Unhook(KeyboardHook hook) override;
   std::uint32_t SendInput(const std::vector<Input>& inputs) override;
   std::int16_t GetAsyncKeyState(std::uint32_t vk) override;
