@@ -22,13 +22,6 @@ namespace {
 using namespace quellon;
 using platform::Hwnd;
 
-class NoCaret : public reader::CaretReaders {
- public:
-  void ReadCaret() override {}
-  void ReadWindow() override {}
-  void ResetCaretPositions() override {}
-};
-
 struct Rig {
   platform::SimEventLoop loop;
   platform::SimDesktop desk{loop};
@@ -39,7 +32,7 @@ struct Rig {
   core::SpeechOutput output{state, engine, table, desk.Sounds()};
   reader::EventHookLibrary events{desk.Access(), desk.Windows(), &loop};
   access::ObjectWalker walker{desk.Access(), desk.Windows()};
-  NoCaret caret;
+  reader::NullCaretReaders caret;
   access::NullItemList items;
   NullProgressTone tone;
   reader::FocusTracking focus{state, desk.Windows(), desk.Access(),

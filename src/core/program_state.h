@@ -34,6 +34,9 @@ struct ProgramState {
   std::int32_t ListIndex = 0;
   // Navigation mode: Up and Down walk the window's objects.
   bool NavigationMode = false;
+  // The dead key pending on the fallback keyboard path (0 none, 1 acute, 2 caron); every focus
+  // change clears it.
+  std::int32_t FallbackDeadKey = 0;
 
   FocusRecord Focus;
 };

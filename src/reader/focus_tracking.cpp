@@ -110,6 +110,7 @@ void FocusTracking::FocusTick() {
   state_.Greeting.clear();
   r.FocusChanged = false;
   r.NavigationRestart = true;
+  state_.FallbackDeadKey = 0;
 }
 
 void FocusTracking::ApplyRoleRules(std::u16string& said) {

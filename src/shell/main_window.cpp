@@ -76,7 +76,9 @@ void frmMain::Load(const std::filesystem::path& executableFolder) {
   // FocusTimer is enabled from the start; its ticks run once the loop runs again.
   focusTimer_ = ports_.loop.SetTimer(kFocusTimerMs, [this] {
     try {
-      if (!state_.ShuttingDown) focus_->FocusTick();
+      if (state_.ShuttingDown) return;
+      focus_->FocusTick();
+      keyboard_->FocusStateChanged();
     } catch (...) {
       // A failing tick is retried on the next one.
     }
@@ -170,9 +172,14 @@ void frmMain::BuildParts() {
   });
   build("accessibility hook", accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
+  reading_ = std::make_unique<ContinuousReading>(ports_.loop, ports_.keyboard, state_, *engine_);
   build("keyboard handler", keyboard_, [&] {
-    return factory_->MakeKeyboardHandler(p, KeyboardParts{*focus_, *caret_, *mouse_, *itemList_,
-                                                          *webReader_, *directUI_, *infoBand_});
+    return factory_->MakeKeyboardHandler(
+        p, reader::KeyboardParts{
+               *focus_, *caret_, *itemList_, *webReader_, *directUI_, *infoBand_,
+               [this] { reading_->Start(); }, [this] { reading_->Stop(); },
+               [this] { return reading_->Running(); },
+               [this](bool checked) { form_.SetMenuChecked(u"mnuNavBack", checked); }});
   });
   build("settings dialog", settingsDialog_, [&] {
     return factory_->MakeSettingsDialog(
@@ -235,6 +242,7 @@ void frmMain::Unload() {
     focusTimer_ = 0;
     if (mouseTimer_ != 0) ports_.loop.KillTimer(mouseTimer_);
     mouseTimer_ = 0;
+    if (reading_) reading_->Stop();
   });
   Step("unload", 9, [&] {
     if (state_.KeyboardHookFlag) keyboard_->UnhookKeyboard();
@@ -243,6 +251,7 @@ void frmMain::Unload() {
     itemList_->ReleaseItemList();
     // What speaks goes with the engine: the parts that announce, the speech routine, the voices.
     ReleaseSpeakingParts();
+    reading_.reset();
     output_.reset();
     engine_.reset();
     state_.SapiVoice = nullptr;

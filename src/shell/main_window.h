@@ -24,6 +24,7 @@
 #include "platform/html_document.h"
 #include "platform/system_voice.h"
 #include "shell/about_form.h"
+#include "shell/continuous_reading.h"
 #include "shell/main_form.h"
 #include "shell/part_factory.h"
 #include "strings/string_table.h"
@@ -89,6 +90,7 @@ class frmMain {
   core::SpeechOutput* Output() { return output_.get(); }
   reader::FocusAnnouncer& Focus() { return *focus_; }
   bool MouseTimerEnabled() const { return mouseTimer_ != 0; }
+  bool ReadTimerEnabled() const { return reading_ && reading_->Running(); }
   // Startup or shutdown steps that failed and were skipped ("load 6", "unload 2", ...).
   const std::vector<std::string>& SkippedSteps() const { return skipped_; }
 
@@ -126,6 +128,7 @@ class frmMain {
   std::unique_ptr<platform::SystemVoice> sapiVoice_;
   std::unique_ptr<reader::EventHookLibrary> eventLibrary_;
   std::unique_ptr<access::ObjectWalker> objectWalker_;
+  std::unique_ptr<ContinuousReading> reading_;     // ReadTimer
   std::shared_ptr<platform::BrowserWindow> myIE_;  // My_IE
 
   // The parts: null parts until BuildParts has the factory's.

@@ -353,6 +353,8 @@ class JournalKeyboard : public reader::KeyboardHandler {
   void OnKeyMessage(std::uint32_t message, platform::WParam wParam, platform::LParam) override {
     j_.push_back("key message " + std::to_string(message) + " " + std::to_string(wParam));
   }
+  bool IsKeyboardHooked() const override { return false; }
+  void FocusStateChanged() override {}
 
  private:
   Journal& j_;
@@ -443,8 +445,8 @@ class JournalReaders : public reader::CaretReaders,
 class JournalFactory : public PartFactory {
  public:
   explicit JournalFactory(Journal& j) : j_(j) {}
-  std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(const core::Program&,
-                                                               const KeyboardParts&) override {
+  std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(
+      const core::Program&, const reader::KeyboardParts&) override {
     return std::make_unique<JournalKeyboard>(j_);
   }
   std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) override {

@@ -18,6 +18,7 @@
 #include "reader/caret_readers.h"
 #include "reader/event_hook_library.h"
 #include "reader/focus_tracking.h"
+#include "reader/keyboard_commands.h"
 #include "reader/keyboard_handler.h"
 #include "reader/mouse_announcer.h"
 #include "shell/automation.h"
@@ -26,17 +27,6 @@
 #include "synth/progress_tone.h"
 
 namespace quellon::shell {
-
-// The parts the keyboard handler's commands reach.
-struct KeyboardParts {
-  reader::FocusAnnouncer& focus;
-  reader::CaretReaders& caret;
-  reader::MouseAnnouncer& mouse;
-  access::ItemList& itemList;
-  access::WebReader& web;
-  access::DirectUIReader& directUI;
-  aids::InfoBand& infoBand;
-};
 
 // The parts and windows the automation class works on.
 struct AutomationParts {
@@ -76,8 +66,9 @@ class PartFactory {
   virtual std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program&) {
     return std::make_unique<reader::NullCaretReaders>();
   }
-  virtual std::unique_ptr<reader::MouseAnnouncer> MakeMouseAnnouncer(const core::Program&) {
-    return std::make_unique<reader::NullMouseAnnouncer>();
+  virtual std::unique_ptr<reader::MouseAnnouncer> MakeMouseAnnouncer(const core::Program& program) {
+    return std::make_unique<reader::PointerAnnouncer>(program.ports.windows, program.ports.access,
+                                                      program.output);
   }
   virtual std::unique_ptr<reader::FocusAnnouncer> MakeFocusTracking(
       const core::Program& program, const reader::FocusTrackingParts& parts) {
@@ -90,9 +81,9 @@ class PartFactory {
       reader::FocusAnnouncer& focus) {
     return std::make_unique<reader::EventLibraryHook>(events, program.mainWindow, focus);
   }
-  virtual std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(const core::Program&,
-                                                                       const KeyboardParts&) {
-    return std::make_unique<reader::NullKeyboardHandler>();
+  virtual std::unique_ptr<reader::KeyboardHandler> MakeKeyboardHandler(
+      const core::Program& program, const reader::KeyboardParts& parts) {
+    return std::make_unique<reader::KeyboardCommands>(program, parts);
   }
   virtual std::unique_ptr<SettingsDialog> MakeSettingsDialog(const core::Program& program,
                                                              SapiVoiceSelector selectSapiVoice) {

@@ -136,6 +136,8 @@ class SimDesktop {
   bool KeyUp(std::uint32_t vk);
   // Press and release; `modifiers` (VK_LSHIFT, VK_LCONTROL, VK_LMENU...) are held around it.
   void Tap(std::uint32_t vk, std::initializer_list<std::uint32_t> modifiers = {});
+  // True: SetLowLevelHook fails (returns 0), as when the system refuses the hook.
+  void SetKeyboardHooksFail(bool fail) { keyboardHooksFail_ = fail; }
   // Types text with the current layout: each character by its key (Shift as needed); letters
   // with an accent the layout has no key for go through its dead key.
   void Type(std::u16string_view text);
@@ -240,7 +242,8 @@ class SimDesktop {
     KeyMoment moment;
     KeyVerdict verdict;
   };
-  std::deque<PendingKey> pendingKeys_;  // decided by a gate, not yet delivered
+  std::deque<PendingKey> pendingKeys_;
+  bool keyboardHooksFail_ = false;  // decided by a gate, not yet delivered
   KeyboardHook nextKeyboardHook_ = 1;
   KeyboardState keyState_{};
   KeyboardLayout layout_ = kLayoutCzech;

@@ -187,18 +187,9 @@ void SimDesktop::ProcessQueuedInput() {
       KeyEventInput(Sided(in.vk), (in.flags & KEYEVENTF_KEYUP) != 0, true);
       continue;
     }
-    if (in.flags & MOUSEEVENTF_MOVE) {
-      // Pointer acceleration: beyond the first threshold the move doubles, beyond the second
-      // (with acceleration 2) it doubles again.
-      auto accelerate = [this](std::int32_t d) {
-        const std::int32_t a = d < 0 ? -d : d;
-        std::int32_t factor = 1;
-        if (mouse_.acceleration >= 1 && a > mouse_.threshold1) factor = 2;
-        if (mouse_.acceleration >= 2 && a > mouse_.threshold2) factor = 4;
-        return d * factor;
-      };
-      cursor_ = {std::clamp(cursor_.x + accelerate(in.dx), 0, screen_.right - 1),
-                 std::clamp(cursor_.y + accelerate(in.dy), 0, screen_.bottom - 1)};
+    if (in.flags & MOUSEEVENTF_MOVE) {  // already accelerated when it was sent
+      cursor_ = {std::clamp(cursor_.x + in.dx, 0, screen_.right - 1),
+                 std::clamp(cursor_.y + in.dy, 0, screen_.bottom - 1)};
     }
     if (in.flags & (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN)) {
       clicks_.push_back({cursor_, (in.flags & MOUSEEVENTF_RIGHTDOWN) != 0});
@@ -212,7 +203,7 @@ void SimDesktop::ProcessQueuedInput() {
 // The keyboard port
 
 KeyboardHook SimKeyboard::SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) {
-  if (!gate) return 0;
+  if (!gate || d_.keyboardHooksFail_) return 0;
   const KeyboardHook id = d_.nextKeyboardHook_++;
   d_.keyboardHooks_[id] = {std::move(gate), std::move(deliver)};
   return id;
@@ -225,7 +216,22 @@ bool SimKeyboard::Unhook(KeyboardHook hook) {
 std::uint32_t SimKeyboard::SendInput(const std::vector<Input>& inputs) {
   // Inserted into the input stream; the hooks and the focused program see it when the thread
   // next takes its messages, as on Windows.
-  for (const Input& in : inputs) d_.queuedInput_.push_back(in);
+  // A relative move is accelerated with the pointer settings of the moment it is sent: beyond
+  // the first threshold it doubles, beyond the second (with acceleration 2) it doubles again.
+  auto accelerate = [this](std::int32_t d) {
+    const std::int32_t a = d < 0 ? -d : d;
+    std::int32_t factor = 1;
+    if (d_.mouse_.acceleration >= 1 && a > d_.mouse_.threshold1) factor = 2;
+    if (d_.mouse_.acceleration >= 2 && a > d_.mouse_.threshold2) factor = 4;
+    return d * factor;
+  };
+  for (Input in : inputs) {
+    if (in.kind == Input::Kind::kMouse && (in.flags & MOUSEEVENTF_MOVE)) {
+      in.dx = accelerate(in.dx);
+      in.dy = accelerate(in.dy);
+    }
+    d_.queuedInput_.push_back(in);
+  }
   if (!inputs.empty() && !d_.deliveryPosted_) {
     d_.deliveryPosted_ =
         d_.loop_.PostMessage(d_.deliveryWindow_, SimDesktop::kDeliverMessage, 0, 0);
