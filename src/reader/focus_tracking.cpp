@@ -233,6 +233,21 @@ void FocusTracking::AnnounceForegroundWindow() {
   state_.Focus.ActiveWindowText = WindowText(windows_, info.active, false);
   output_.Say(state_.Focus.ActiveWindowText + u" " + DialogText(windows_, info.active) + u" " +
               state_.Focus.FocusName + u" " + state_.Focus.FocusValue);
+  // The focus that was there before the event hook: recorded silently, so that the command keys
+  // and the echo know the field the user is already in (a program focused before startup raises
+  // no event until the focus moves).
+  core::FocusRecord& r = state_.Focus;
+  if (r.FocusHwnd != 0 || info.focus == 0) return;
+  Guarded([&] {
+    const platform::AccessibleChild focused =
+        access_.ObjectFromEvent(info.focus, platform::OBJID_CLIENT, platform::CHILDID_SELF);
+    r.FocusHwnd = info.focus;
+    r.FocusObjectId = platform::OBJID_CLIENT;
+    r.FocusChildId = platform::CHILDID_SELF;
+    r.ForegroundHwnd = info.active;
+    r.FocusClassName = WindowClassName(windows_, info.focus, true);
+    if (focused) r.FocusRole = focused.object->Role(focused.childId).value_or(0);
+  });
 }
 
 void FocusTracking::AnnounceFocusedObject() {

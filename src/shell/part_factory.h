@@ -16,6 +16,7 @@
 #include "core/program.h"
 #include "reader/accessibility_hook.h"
 #include "reader/caret_readers.h"
+#include "reader/edit_caret_readers.h"
 #include "reader/event_hook_library.h"
 #include "reader/focus_tracking.h"
 #include "reader/keyboard_commands.h"
@@ -63,8 +64,9 @@ class PartFactory {
   virtual std::unique_ptr<access::DirectUIReader> MakeDirectUIReader(const core::Program&) {
     return std::make_unique<access::NullDirectUIReader>();
   }
-  virtual std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program&) {
-    return std::make_unique<reader::NullCaretReaders>();
+  virtual std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program& program) {
+    return std::make_unique<reader::EditCaretReaders>(program.state, program.ports.windows,
+                                                      program.ports.clipboard, program.output);
   }
   virtual std::unique_ptr<reader::MouseAnnouncer> MakeMouseAnnouncer(const core::Program& program) {
     return std::make_unique<reader::PointerAnnouncer>(program.ports.windows, program.ports.access,
