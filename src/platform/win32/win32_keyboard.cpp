@@ -2,16 +2,36 @@
 #include "platform/win32/win32_windows.h"
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
+#include <system_error>
+#include <utility>
 
 namespace quellon::platform {
 namespace {
 
-// The keyboard whose hook is installed. One per process: a low-level hook proc receives no
-// context, and one system hook serves every caller.
-Win32Keyboard* hookOwner = nullptr;
+// Sent to a hook's delivery window when keys wait in its queue; the window is of its own class,
+// so the number is private to it.
+constexpr UINT kDeliverMessage = WM_APP + 0x3F;
+constexpr wchar_t kDeliveryClass[] = L"QuellonKeyDelivery";
+// Room for this many keys before the queue allocates: far more than a busy main thread lets
+// pile up between two deliveries.
+constexpr std::size_t kQueueReserve = 512;
 
-LRESULT CALLBACK LowLevelThunk(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && hookOwner != nullptr && lParam != 0) {
+constexpr std::array<std::uint32_t, 3> kLockKeys = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+
+int LockIndex(std::uint32_t vk) {
+  for (std::size_t i = 0; i < kLockKeys.size(); ++i) {
+    if (kLockKeys[i] == vk) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The hook of the hook thread this runs on: a low-level hook procedure receives no context.
+thread_local LowLevelKeyHook* threadHook = nullptr;
+
+LRESULT CALLBACK HookThunk(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && threadHook != nullptr && lParam != 0) {
     const auto* raw = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     KeyEvent key;
     key.vkCode = raw->vkCode;
@@ -19,54 +39,270 @@ LRESULT CALLBACK LowLevelThunk(int code, WPARAM wParam, LPARAM lParam) {
     key.flags = raw->flags;
     key.time = raw->time;
     key.extraInfo = raw->dwExtraInfo;
-    if (hookOwner->Dispatch(key)) return 1;
+    if (threadHook->OnKey(key)) return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+LRESULT CALLBACK DeliveryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kDeliverMessage) {
+    auto* hook = reinterpret_cast<LowLevelKeyHook*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (hook != nullptr) {
+      // Alive to the end of the delivery, even when a delivered key unhooks it.
+      const std::shared_ptr<LowLevelKeyHook> keep = hook->shared_from_this();
+      keep->DeliverQueued();
+    }
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool RegisterDeliveryClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DeliveryProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kDeliveryClass;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  return registered;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// One hook
+
+std::shared_ptr<LowLevelKeyHook> LowLevelKeyHook::Create(KeyGateProc gate,
+                                                         KeyDeliveryProc deliver) {
+  return std::shared_ptr<LowLevelKeyHook>(new LowLevelKeyHook(std::move(gate), std::move(deliver)));
+}
+
+LowLevelKeyHook::LowLevelKeyHook(KeyGateProc gate, KeyDeliveryProc deliver)
+    : gate_(std::move(gate)), deliver_(std::move(deliver)) {
+  queue_.reserve(kQueueReserve);
+  delivering_.reserve(kQueueReserve);
+}
+
+LowLevelKeyHook::~LowLevelKeyHook() {
+  Stop();
+}
+
+bool LowLevelKeyHook::OpenDelivery() {
+  if (window_.load() != nullptr) return true;
+  if (!RegisterDeliveryClass()) return false;
+  HWND hwnd = CreateWindowExW(0, kDeliveryClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (hwnd == nullptr) return false;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  window_.store(hwnd);
+  return true;
+}
+
+bool LowLevelKeyHook::Start() {
+  if (!OpenDelivery()) return false;
+  try {
+    thread_ = std::thread(&LowLevelKeyHook::Run, this, shared_from_this());
+  } catch (const std::system_error&) {
+    Stop();
+    return false;
+  }
+  std::unique_lock<std::mutex> lock(startMutex_);
+  const bool answered = started_.wait_for(lock, std::chrono::milliseconds(kStartWaitMs),
+                                          [this] { return startState_ != StartState::kStarting; });
+  if (!answered) {
+    // The thread is stuck before its message loop: it unhooks and ends by itself when it gets
+    // there, holding its own reference.
+    startState_ = StartState::kAbandoned;
+    lock.unlock();
+    thread_.detach();
+    Stop();
+    return false;
+  }
+  const bool running = startState_ == StartState::kRunning;
+  lock.unlock();
+  if (!running) Stop();  // the thread has ended: Stop only joins it
+  return running;
+}
+
+void LowLevelKeyHook::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(deliveredMutex_);
+    stopped_.store(true);
+  }
+  deliveredChanged_.notify_all();  // a key waiting for its delivery goes on now
+  if (thread_.joinable()) {
+    if (thread_.get_id() == std::this_thread::get_id()) {
+      thread_.detach();  // the last reference went on the hook thread itself, which is ending
+    } else {
+      // The thread's queue holds nothing but this; retry briefly should it be refused.
+      for (int i = 0; i < 100 && threadId_ != 0 && !PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+           ++i) {
+        Sleep(10);
+      }
+      thread_.join();
+    }
+  }
+  if (HWND hwnd = static_cast<HWND>(window_.exchange(nullptr))) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+  }
+}
+
+void LowLevelKeyHook::Run(std::shared_ptr<LowLevelKeyHook> self) {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // this thread's message queue
+  // The whole desktop's keyboard waits for this thread: it goes before ordinary work.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+  SeedLocks();
+  threadHook = this;
+  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, HookThunk, GetModuleHandleW(nullptr), 0);
+  {
+    std::lock_guard<std::mutex> lock(startMutex_);
+    if (startState_ == StartState::kAbandoned) {
+      if (hook != nullptr) UnhookWindowsHookEx(hook);
+      threadHook = nullptr;
+      return;
+    }
+    threadId_ = GetCurrentThreadId();
+    startState_ = hook != nullptr ? StartState::kRunning : StartState::kFailed;
+  }
+  started_.notify_all();
+  if (hook != nullptr) {
+    // The hook procedure runs inside GetMessage; the only message is WM_QUIT from Stop.
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    UnhookWindowsHookEx(hook);
+  }
+  threadHook = nullptr;
+  self.reset();
+}
+
+void LowLevelKeyHook::SeedLocks() {
+  // The lock states as the focused program has them: this thread's own input state knows only
+  // what it has been told. Attached for the reading alone.
+  const DWORD self = GetCurrentThreadId();
+  const HWND foreground = GetForegroundWindow();
+  const DWORD other = foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const bool attached = other != 0 && other != self && ::AttachThreadInput(self, other, TRUE);
+  for (std::size_t i = 0; i < kLockKeys.size(); ++i) {
+    locks_[i] = (::GetKeyState(static_cast<int>(kLockKeys[i])) & 0x0001) != 0;
+  }
+  if (attached) ::AttachThreadInput(self, other, FALSE);
+}
+
+bool LowLevelKeyHook::LockOn(std::uint32_t vk) const {
+  const int i = LockIndex(vk);
+  return i >= 0 && locks_[static_cast<std::size_t>(i)];
+}
+
+void LowLevelKeyHook::TrackKey(const KeyEvent& key, bool swallowed) {
+  const std::size_t vk = key.vkCode & 0xFF;
+  const bool up = (key.flags & LLKHF_UP) != 0;
+  const int lock = LockIndex(key.vkCode);
+  // A new press toggles the lock; an auto-repeat does not, nor a press no program gets.
+  if (lock >= 0 && !up && !down_[vk] && !swallowed) {
+    locks_[static_cast<std::size_t>(lock)] = !locks_[static_cast<std::size_t>(lock)];
+  }
+  down_[vk] = !up;
+}
+
+void LowLevelKeyHook::Post() {
+  if (posted_.exchange(true)) return;  // one message is on its way and takes this key too
+  HWND hwnd = static_cast<HWND>(window_.load());
+  if (hwnd == nullptr || !PostMessageW(hwnd, kDeliverMessage, 0, 0)) posted_.store(false);
+}
+
+bool LowLevelKeyHook::OnKey(const KeyEvent& key) {
+  KeyMoment moment;
+  moment.key = key;
+  moment.ctrl = ::GetAsyncKeyState(VK_CONTROL) != 0;
+  moment.shift = ::GetAsyncKeyState(VK_SHIFT) != 0;
+  moment.lockToggled = LockOn(key.vkCode);
+  KeyVerdict verdict = KeyVerdict::kPass;
+  try {
+    verdict = gate_(moment);
+  } catch (...) {
+    // Nothing may unwind into the system's hook call: a gate that fails lets the key pass.
+  }
+  const bool swallowed = verdict == KeyVerdict::kSwallow;
+  TrackKey(key, swallowed);
+  std::uint64_t sequence = 0;
+  {
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    sequence = ++queuedSequence_;
+    queue_.push_back({moment, verdict, sequence});
+  }
+  Post();
+  if (verdict == KeyVerdict::kPassAfterHandled) {
+    std::unique_lock<std::mutex> lock(deliveredMutex_);
+    deliveredChanged_.wait_for(lock, std::chrono::milliseconds(kHandledWaitMs),
+                               [&] { return delivered_ >= sequence || stopped_.load(); });
+  }
+  return swallowed;
+}
+
+void LowLevelKeyHook::DeliverQueued() {
+  // A delivery that takes messages (a modal loop, a cross-process call) can bring the next
+  // message here again: the running delivery takes the new keys in their turn.
+  if (inDelivery_) return;
+  inDelivery_ = true;
+  while (!stopped_.load()) {
+    posted_.store(false);  // keys queued from now on post a message of their own
+    {
+      std::lock_guard<std::mutex> lock(queueMutex_);
+      delivering_.swap(queue_);
+    }
+    if (delivering_.empty()) break;
+    for (const Queued& q : delivering_) {
+      if (stopped_.load()) break;
+      if (!deliver_) continue;
+      try {
+        deliver_(q.moment, q.verdict);
+      } catch (...) {
+        // One key's failure is its own: the keys after it are delivered all the same.
+      }
+    }
+    const std::uint64_t last = delivering_.back().sequence;
+    delivering_.clear();
+    {
+      std::lock_guard<std::mutex> lock(deliveredMutex_);
+      delivered_ = last;
+    }
+    deliveredChanged_.notify_all();
+  }
+  inDelivery_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The keyboard
 
 Win32Keyboard::Win32Keyboard() = default;
 
 Win32Keyboard::~Win32Keyboard() {
-  if (systemHook_ != nullptr) UnhookWindowsHookEx(static_cast<HHOOK>(systemHook_));
-  if (hookOwner == this) hookOwner = nullptr;
+  while (!hooks_.empty()) Unhook(hooks_.back().id);
 }
 
-KeyboardHook Win32Keyboard::SetLowLevelHook(KeyboardHookProc proc) {
-  if (!proc) return 0;
-  if (hookOwner != nullptr && hookOwner != this) return 0;  // another keyboard object has it
-  if (systemHook_ == nullptr) {
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelThunk, GetModuleHandleW(nullptr), 0);
-    if (hook == nullptr) return 0;
-    systemHook_ = hook;
-    hookOwner = this;
-  }
+KeyboardHook Win32Keyboard::SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) {
+  if (!gate) return 0;
+  auto hook = LowLevelKeyHook::Create(std::move(gate), std::move(deliver));
+  if (!hook->Start()) return 0;
   const KeyboardHook id = nextId_++;
-  procs_.emplace_back(id, std::move(proc));
+  hooks_.push_back({id, std::move(hook)});
   return id;
 }
 
 bool Win32Keyboard::Unhook(KeyboardHook hook) {
-  auto it = std::find_if(procs_.begin(), procs_.end(),
-                         [hook](const auto& entry) { return entry.first == hook; });
-  if (it == procs_.end()) return false;
-  procs_.erase(it);
-  if (procs_.empty() && systemHook_ != nullptr) {
-    UnhookWindowsHookEx(static_cast<HHOOK>(systemHook_));
-    systemHook_ = nullptr;
-    hookOwner = nullptr;
-  }
+  auto it = std::find_if(hooks_.begin(), hooks_.end(),
+                         [hook](const Installed& entry) { return entry.id == hook; });
+  if (it == hooks_.end()) return false;
+  const std::shared_ptr<LowLevelKeyHook> stopping = std::move(it->hook);
+  hooks_.erase(it);
+  stopping->Stop();
   return true;
-}
-
-bool Win32Keyboard::Dispatch(const KeyEvent& key) {
-  // A copy: a callback may unhook itself or add a hook while it runs.
-  const auto procs = procs_;
-  for (auto it = procs.rbegin(); it != procs.rend(); ++it) {
-    if (it->second(key)) return true;
-  }
-  return false;
 }
 
 std::uint32_t Win32Keyboard::SendInput(const std::vector<Input>& inputs) {

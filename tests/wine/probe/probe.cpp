@@ -8,7 +8,12 @@
 //   msaa  focus events from the target; name, role, state, value, children, navigation, hit
 //         tests and actions of its objects; WinEvent callbacks never nest
 //   keys  the low-level keyboard hook sees the keys the test types with xdotool (it writes
-//         DIR\probe-hooked when the hook is in, then waits for them) and swallows "q"
+//         DIR\probe-hooked when the hook is in, then waits for them) and swallows "q"; the
+//         deliveries come on the main thread in key order
+//   busykeys  the keys pass to the target while the probe's main thread takes no messages for
+//         two seconds, and are delivered in order once it does; a key that waits for its
+//         delivery passes after the bounded wait (DIR\probe-free is written when the main thread
+//         is free again)
 //   edit  window properties, the edit messages, the caret rectangle, clipboard and services
 //   hang  every message to a hung target returns within its bound
 #include "platform/win32/win32_accessibility.h"
@@ -20,12 +25,17 @@
 #include "platform/win32/win32_windows.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -285,61 +295,137 @@ void RunMsaa(Probe& probe) {
 }
 
 // ---- keys ----
-struct SeenKey {
-  KeyEvent key;
-  bool shiftDown = false;
+// What the gate saw, written on the hook thread into room set aside beforehand (the gate may
+// not allocate or wait) and published through the count; read on the main thread.
+class GatedKeys {
+ public:
+  static constexpr std::size_t kRoom = 1024;
+  void Add(const KeyMoment& moment, double atMs) {
+    const std::size_t n = count_.load(std::memory_order_relaxed);
+    if (n >= kRoom) return;
+    keys_[n] = moment;
+    at_[n] = atMs;
+    count_.store(n + 1, std::memory_order_release);
+  }
+  std::size_t Count() const { return count_.load(std::memory_order_acquire); }
+  const KeyMoment& operator[](std::size_t i) const { return keys_[i]; }
+  double At(std::size_t i) const { return at_[i]; }
+  // The first key below Count() with this code and direction, or kRoom.
+  std::size_t Find(std::uint32_t vk, bool up, std::size_t from = 0) const {
+    const std::size_t n = Count();
+    for (std::size_t i = from; i < n; ++i) {
+      if (keys_[i].key.vkCode == vk && ((keys_[i].key.flags & LLKHF_UP) != 0) == up) return i;
+    }
+    return kRoom;
+  }
+
+ private:
+  std::array<KeyMoment, kRoom> keys_{};
+  std::array<double, kRoom> at_{};
+  std::atomic<std::size_t> count_{0};
 };
+
+struct DeliveredKey {
+  KeyMoment moment;
+  KeyVerdict verdict = KeyVerdict::kPass;
+  DWORD thread = 0;
+  double atMs = 0;
+};
+
+bool SameKey(const KeyMoment& a, const KeyMoment& b) {
+  return a.key.vkCode == b.key.vkCode && a.key.flags == b.key.flags && a.key.time == b.key.time &&
+         a.key.scanCode == b.key.scanCode && a.shift == b.shift && a.ctrl == b.ctrl &&
+         a.lockToggled == b.lockToggled;
+}
+
+// The deliveries are the gated keys, one for one, in their order, on `thread`.
+void CheckDeliveries(const GatedKeys& gated, const std::vector<DeliveredKey>& delivered,
+                     DWORD thread, const std::string& what) {
+  CheckEq(delivered.size(), gated.Count(), what + ": one delivery for each key the gate saw");
+  bool ordered = delivered.size() == gated.Count();
+  bool onThread = true;
+  for (std::size_t i = 0; i < delivered.size() && i < gated.Count(); ++i) {
+    ordered = ordered && SameKey(delivered[i].moment, gated[i]);
+    onThread = onThread && delivered[i].thread == thread;
+  }
+  Check(ordered, what + ": the deliveries come in the order the gate saw the keys");
+  Check(onThread, what + ": every delivery runs on the probe's main thread");
+}
+
+double MsSince(std::chrono::steady_clock::time_point origin) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - origin)
+      .count();
+}
 
 void RunKeys(Probe& probe) {
   Win32Keyboard keyboard;
   Win32WindowSystem windows;
   const Hwnd edit = probe["edit"];
+  const DWORD mainThread = GetCurrentThreadId();
+  const auto origin = std::chrono::steady_clock::now();
   probe.Command("settext edit ");
   probe.Command("focus edit");
 
-  std::vector<SeenKey> keys;
-  const KeyboardHook hook = keyboard.SetLowLevelHook([&](const KeyEvent& k) {
-    // Only records and decides: a hook callback never waits for anything.
-    keys.push_back({k, (keyboard.GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0});
-    return k.vkCode == 'Q';
-  });
+  GatedKeys gated;
+  std::vector<DeliveredKey> delivered;
+  const KeyboardHook hook = keyboard.SetLowLevelHook(
+      [&](const KeyMoment& m) {
+        // Only records and decides: the gate never waits for anything.
+        gated.Add(m, MsSince(origin));
+        return m.key.vkCode == 'Q' ? KeyVerdict::kSwallow : KeyVerdict::kPass;
+      },
+      [&](const KeyMoment& m, KeyVerdict v) {
+        delivered.push_back({m, v, GetCurrentThreadId(), MsSince(origin)});
+      });
   Check(hook != 0, "SetLowLevelHook");
   probe.Touch("probe-hooked");
 
-  auto find = [&](std::uint32_t vk, bool up) -> const SeenKey* {
-    for (const SeenKey& s : keys) {
-      if (s.key.vkCode == vk && ((s.key.flags & LLKHF_UP) != 0) == up) return &s;
-    }
-    return nullptr;
+  auto find = [&](std::uint32_t vk, bool up) -> const KeyMoment* {
+    const std::size_t i = gated.Find(vk, up);
+    return i < gated.Count() ? &gated[i] : nullptr;
   };
   Check(probe.WaitFor([&] { return find('C', true) != nullptr; }, 30000),
         "the hook saw the typed keys up to the release of C");
-  const SeenKey* a = find('A', false);
+  const KeyMoment* a = find('A', false);
   Check(a != nullptr && (a->key.flags & LLKHF_INJECTED) == 0,
         "the hook saw A pressed (typed, not injected)");
   if (a) {
     CheckEq(a->key.scanCode, 0x1Eu, "scan code of A");
-    Check(!a->shiftDown, "Shift was up at A");
+    Check(!a->shift && !a->ctrl, "Shift and Ctrl were up at A");
+    Check(!a->lockToggled, "A is no lock key: no lock state");
   }
   Check(find('A', true) != nullptr, "the hook saw A released (LLKHF_UP)");
   Check(find('Q', false) && find('Q', true), "the hook saw Q pressed and released");
   Check(find(VK_LSHIFT, false) != nullptr || find(VK_SHIFT, false) != nullptr,
         "the hook saw Shift");
-  const SeenKey* c = find('C', false);
-  Check(c != nullptr && c->shiftDown, "GetAsyncKeyState shows Shift down at C");
+  const KeyMoment* c = find('C', false);
+  Check(c != nullptr && c->shift, "the moment of C has Shift down");
   Check(probe.WaitFor([&] { return windows.SendGetText(edit, 100) == u"abC"; }),
         "the edit got \"abC\": Q was swallowed (got \"" + Utf8(windows.SendGetText(edit, 100)) +
             "\")");
+
+  // The deliveries, once the main thread takes its messages.
+  probe.WaitFor([&] { return delivered.size() >= gated.Count(); }, 5000);
+  CheckDeliveries(gated, delivered, mainThread, "typed keys");
+  bool swallowedQ = false;
+  bool passedA = false;
+  for (const DeliveredKey& k : delivered) {
+    if (k.moment.key.vkCode == 'Q') swallowedQ = k.verdict == KeyVerdict::kSwallow;
+    if (k.moment.key.vkCode == 'A') passedA = k.verdict == KeyVerdict::kPass;
+  }
+  Check(swallowedQ && passedA, "Q is delivered as swallowed, A as passed");
 
   // SendInput reaches the target through the hook, marked as injected.
   const std::uint32_t sent =
       keyboard.SendInput({Input::Key('D', 0), Input::Key('D', KEYEVENTF_KEYUP)});
   CheckEq(sent, 2u, "SendInput inserted two records");
   Check(probe.WaitFor([&] { return find('D', true) != nullptr; }), "the hook saw D");
-  const SeenKey* d = find('D', false);
+  const KeyMoment* d = find('D', false);
   Check(d != nullptr && (d->key.flags & LLKHF_INJECTED) != 0, "D is marked injected");
   Check(probe.WaitFor([&] { return windows.SendGetText(edit, 100) == u"abCd"; }),
         "the edit got the injected d");
+  probe.WaitFor([&] { return delivered.size() >= gated.Count(); }, 5000);
+  CheckDeliveries(gated, delivered, mainThread, "with the injected key");
   Check(keyboard.Unhook(hook), "Unhook");
   Check(!keyboard.Unhook(hook), "a second Unhook fails");
 
@@ -356,6 +442,159 @@ void RunKeys(Probe& probe) {
   CheckEq(ch, std::uint16_t{'A'}, "ToAsciiEx with Shift gives A");
   MouseParams mouse;
   Check(keyboard.GetMouseParams(mouse), "GetMouseParams");
+}
+
+// ---- busykeys ----
+// The edit's text as another thread of the probe reads it, each change with its time.
+class TextWatcher {
+ public:
+  TextWatcher(Hwnd edit, std::chrono::steady_clock::time_point origin)
+      : thread_([this, edit, origin] {
+          std::u16string last;
+          while (running_.load()) {
+            wchar_t buffer[256] = {};
+            DWORD_PTR copied = 0;
+            if (SendMessageTimeoutW(win32::ToHwnd(edit), WM_GETTEXT, 256,
+                                    reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 500,
+                                    &copied) != 0) {
+              std::u16string text = win32::FromWide(buffer, copied);
+              if (text != last) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                changes_.push_back({MsSince(origin), text});
+                last = std::move(text);
+              }
+            }
+            Sleep(5);
+          }
+        }) {}
+  ~TextWatcher() { Stop(); }
+  void Stop() {
+    running_.store(false);
+    if (thread_.joinable()) thread_.join();
+  }
+  // When the text first was `want`, or -1.
+  double FirstAt(const std::u16string& want) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [at, text] : changes_) {
+      if (text == want) return at;
+    }
+    return -1;
+  }
+  std::u16string Last() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return changes_.empty() ? std::u16string() : changes_.back().second;
+  }
+
+ private:
+  std::atomic<bool> running_{true};
+  std::mutex mutex_;
+  std::vector<std::pair<double, std::u16string>> changes_;
+  std::thread thread_;
+};
+
+// The text tests/wine/busy_keyboard_e2e.sh types while the main thread is busy; its last key, z,
+// waits for its delivery. The script types x once the main thread is free.
+constexpr char16_t kBusyTyped[] = u"keys go on when busyz";
+
+void RunBusyKeys(Probe& probe) {
+  Win32Keyboard keyboard;
+  Win32WindowSystem windows;
+  const Hwnd edit = probe["edit"];
+  const DWORD mainThread = GetCurrentThreadId();
+  const auto origin = std::chrono::steady_clock::now();
+  probe.Command("settext edit ");
+  probe.Command("focus edit");
+
+  GatedKeys gated;
+  std::vector<DeliveredKey> delivered;
+  const KeyboardHook hook = keyboard.SetLowLevelHook(
+      [&](const KeyMoment& m) {
+        gated.Add(m, MsSince(origin));
+        const bool press = (m.key.flags & LLKHF_UP) == 0;
+        return press && (m.key.vkCode == 'Z' || m.key.vkCode == 'X') ? KeyVerdict::kPassAfterHandled
+                                                                     : KeyVerdict::kPass;
+      },
+      [&](const KeyMoment& m, KeyVerdict v) {
+        delivered.push_back({m, v, GetCurrentThreadId(), MsSince(origin)});
+      });
+  Check(hook != 0, "SetLowLevelHook");
+  TextWatcher watcher(edit, origin);
+  probe.Touch("probe-hooked");
+
+  // Busy without taking messages: two seconds from the first key, so that a slow start of the
+  // typing does not use them up.
+  const double hookedAt = MsSince(origin);
+  while (gated.Count() == 0 && MsSince(origin) - hookedAt < 30000) Sleep(1);
+  const double busyFrom = MsSince(origin);
+  while (MsSince(origin) - busyFrom < 2000) Sleep(10);
+  const double busyUntil = MsSince(origin);
+  const std::size_t gatedWhileBusy = gated.Count();
+  std::printf("INFO: busy from %.0f ms to %.0f ms; %zu key events passed the gate meanwhile\n",
+              busyFrom, busyUntil, gatedWhileBusy);
+  Check(gatedWhileBusy > 0, "the hook saw keys while the main thread was busy");
+  Check(delivered.empty(), "nothing was delivered while the main thread took no messages");
+  const double fullAt = watcher.FirstAt(kBusyTyped);
+  std::printf("INFO: the edit had the whole text at %.0f ms\n", fullAt);
+  Check(fullAt >= 0 && fullAt < busyUntil,
+        "the edit had the whole text while the main thread was still busy (last seen \"" +
+            Utf8(watcher.Last()) + "\")");
+  // Caps Lock twice before the text: off before the first press, on before the second.
+  const std::size_t caps1 = gated.Find(VK_CAPITAL, false);
+  const std::size_t caps2 = gated.Find(VK_CAPITAL, false, caps1 + 1);
+  Check(caps1 < gatedWhileBusy && caps2 < gatedWhileBusy && !gated[caps1].lockToggled &&
+            gated[caps2].lockToggled,
+        "Caps Lock was off before its first press and on before its second");
+  const std::size_t zDown = gated.Find('Z', false);
+  const std::size_t zUp = gated.Find('Z', true);
+  Check(zDown < gatedWhileBusy && zUp < gatedWhileBusy,
+        "the hook saw z pressed and released while the main thread was busy");
+  if (zDown < gatedWhileBusy && zUp < gatedWhileBusy) {
+    // The release reaches the hook only once the press has passed; so does the z in the edit.
+    const double held = gated.At(zUp) - gated.At(zDown);
+    const double arrived = watcher.FirstAt(kBusyTyped) - gated.At(zDown);
+    std::printf("INFO: z held %.0f ms in the hook, in the edit %.0f ms after the hook saw it\n",
+                held, arrived);
+    Check(held >= kHandledWaitMs - 20 && held <= 1000,
+          "z (pass after its delivery) passed after about " + std::to_string(kHandledWaitMs) +
+              " ms with the main thread busy, not later than 1 s");
+    Check(arrived >= kHandledWaitMs - 20 && arrived <= 1000,
+          "z reached the edit after the wait, within 1 s");
+  }
+  watcher.Stop();
+
+  // The main thread is free: every key is delivered, in order, and a held key now passes as
+  // soon as it is delivered.
+  probe.Touch("probe-free");
+  Check(probe.WaitFor([&] { return gated.Find('X', true) < gated.Count(); }, 30000),
+        "the hook saw x typed after the main thread was free");
+  Check(probe.WaitFor([&] { return delivered.size() >= gated.Count(); }, 5000),
+        "every key was delivered once the main thread took its messages");
+  CheckDeliveries(gated, delivered, mainThread, "busy typing");
+  bool afterBusy = true;
+  for (const DeliveredKey& k : delivered) afterBusy = afterBusy && k.atMs >= busyUntil;
+  Check(afterBusy, "the deliveries ran after the busy time");
+  for (const DeliveredKey& k : delivered) {
+    if (k.moment.key.vkCode == 'Z' && (k.moment.key.flags & LLKHF_UP) == 0) {
+      Check(k.verdict == KeyVerdict::kPassAfterHandled, "z is delivered with its verdict");
+    }
+  }
+  const std::size_t xDown = gated.Find('X', false);
+  const std::size_t xUp = gated.Find('X', true);
+  if (xDown < gated.Count() && xUp < gated.Count()) {
+    double deliveredAt = -1;
+    for (const DeliveredKey& k : delivered) {
+      if (SameKey(k.moment, gated[xDown])) deliveredAt = k.atMs;
+    }
+    const double held = gated.At(xUp) - gated.At(xDown);
+    std::printf("INFO: x held %.1f ms in the hook with the main thread free\n", held);
+    Check(deliveredAt >= 0 && deliveredAt < gated.At(xUp),
+          "x was delivered before its release reached the hook");
+    Check(held < kHandledWaitMs, "x passed when it was delivered, before the wait ran out");
+  }
+  Check(probe.WaitFor(
+            [&] { return windows.SendGetText(edit, 100) == std::u16string(kBusyTyped) + u"x"; }),
+        "the edit got x too");
+  Check(keyboard.Unhook(hook), "Unhook");
 }
 
 // ---- edit ----
@@ -524,7 +763,7 @@ void RunHang(Probe& probe) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|edit|hang DIR\n");
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|edit|hang DIR\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -537,12 +776,14 @@ int main(int argc, char** argv) {
     RunMsaa(probe);
   } else if (mode == "keys") {
     RunKeys(probe);
+  } else if (mode == "busykeys") {
+    RunBusyKeys(probe);
   } else if (mode == "edit") {
     RunEdit(probe);
   } else if (mode == "hang") {
     RunHang(probe);
   } else {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|edit|hang DIR\n");
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|edit|hang DIR\n");
     return 2;
   }
   std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);
