@@ -370,6 +370,11 @@ class JournalItemList : public access::ItemList {
     j_.push_back("details " + std::to_string(index));
     return u"item";
   }
+  std::int32_t Count() override { return 0; }
+  std::int32_t GetItemRole(std::int32_t) override { return 0; }
+  std::u16string GetItem(std::int32_t) override { return {}; }
+  void Target(std::int32_t) override {}
+  void DoAction(std::int32_t) override {}
 
  private:
   Journal& j_;
