@@ -1,0 +1,349 @@
+#include "aids/info_band.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ini_profile.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_event_loop.h"
+
+namespace quellon::aids {
+namespace {
+
+using platform::Hwnd;
+using platform::Rect;
+
+// The band's window on the simulated desktop: a top-level window with an edit child, 15 twips
+// per pixel; what the band sets is recorded.
+class FakeBandForm : public InfoBandForm {
+ public:
+  explicit FakeBandForm(platform::SimDesktop& desk) : desk_(desk) {}
+  ~FakeBandForm() override { UnloadBandWindow(); }
+
+  bool LoadBandWindow(InfoBandEvents& events) override {
+    if (failLoad) return false;
+    events_ = &events;
+    const std::int32_t width = desk_.Screen().Width();
+    hwnd_ = desk_.AddTopWindow(u"QuellonInfoBand", u"", {0, 0, width, 10});
+    desk_.SetVisible(hwnd_, false);
+    text_ = desk_.AddEdit(hwnd_, u"", {.multiline = true});
+    ++loads;
+    return true;
+  }
+  void UnloadBandWindow() override {
+    if (hwnd_ == 0) return;
+    desk_.DestroyWindow(hwnd_);
+    hwnd_ = text_ = 0;
+    events_ = nullptr;
+  }
+  bool BandLoaded() const override { return hwnd_ != 0; }
+  Hwnd BandHandle() const override { return hwnd_; }
+  Hwnd BandTextHandle() const override { return text_; }
+  void SetBandCaption(std::u16string_view c) override { caption = c; }
+  void ShowBandWindow() override {
+    desk_.Windows().SetWindowPos(hwnd_, platform::HWND_TOPMOST, 0, 0, 0, 0,
+                                 platform::SWP_NOMOVE | platform::SWP_NOSIZE |
+                                     platform::SWP_NOACTIVATE | platform::SWP_SHOWWINDOW);
+  }
+  void HideBandWindow() override { desk_.SetVisible(hwnd_, false); }
+  bool BandWindowVisible() const override { return desk_.Windows().IsWindowVisible(hwnd_); }
+  void SetBandText(std::u16string_view t) override { desk_.SetText(text_, std::u16string(t)); }
+  std::u16string BandText() const override { return desk_.Windows().SendGetText(text_, 4096); }
+  void SetBandFontSize(std::int32_t points) override { fontSize = points; }
+  void SetBandColors(std::uint32_t t, std::uint32_t b) override {
+    textColor = t;
+    backColor = b;
+  }
+  std::int32_t BandLeft() const override { return WindowRect().left * 15; }
+  std::int32_t BandTop() const override { return WindowRect().top * 15; }
+  void SetBandHeight(std::int32_t twips) override {
+    const Rect r = WindowRect();
+    desk_.Windows().SetWindowPos(hwnd_, 0, 0, 0, r.Width(), twips / 15,
+                                 platform::SWP_NOMOVE | platform::SWP_NOZORDER);
+  }
+  void PlaceBandText(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) override {
+    textBox = {l, t, l + w, t + h};
+  }
+  void FocusBandText() override { desk_.Focus(text_); }
+  Hwnd DockedHandle() const override { return hwnd_; }
+  std::int32_t DockedWidth() const override { return WindowRect().Width() * 15; }
+  std::int32_t DockedHeight() const override { return WindowRect().Height() * 15; }
+  std::int32_t TwipsPerPixelX() const override { return 15; }
+  std::int32_t TwipsPerPixelY() const override { return 15; }
+
+  Rect WindowRect() const {
+    Rect r;
+    desk_.Windows().GetWindowRect(hwnd_, r);
+    return r;
+  }
+  // The window's key events as its window procedure would raise them.
+  bool KeyDown(std::uint32_t vk) { return events_ != nullptr && events_->Form_KeyDown(vk); }
+  void KeyUp(std::uint32_t vk) {
+    if (events_ != nullptr) events_->Text1_KeyUp(vk);
+  }
+
+  bool failLoad = false;
+  int loads = 0;
+  std::u16string caption;
+  std::int32_t fontSize = 0;
+  std::uint32_t textColor = 0;
+  std::uint32_t backColor = 0;
+  Rect textBox;  // twips
+
+ private:
+  platform::SimDesktop& desk_;
+  InfoBandEvents* events_ = nullptr;
+  Hwnd hwnd_ = 0;
+  Hwnd text_ = 0;
+};
+
+// An item list of fixed texts that records what the band asks of it.
+class ListOfTexts : public access::ItemList {
+ public:
+  void CreateItemList() override {}
+  void ReleaseItemList() override {}
+  void ToggleWindowReadingMode() override {}
+  std::u16string GetDetails(std::int32_t) override { return {}; }
+  std::int32_t Count() override { return static_cast<std::int32_t>(texts.size()); }
+  std::int32_t GetItemRole(std::int32_t index) override {
+    calls.push_back(u"role " + Number(index));
+    return 42;
+  }
+  std::u16string GetItem(std::int32_t index) override {
+    if (index < 1 || index > Count()) return u"out of range";
+    return texts[static_cast<std::size_t>(index - 1)];
+  }
+  void Target(std::int32_t index) override { calls.push_back(u"target " + Number(index)); }
+  void DoAction(std::int32_t index) override { calls.push_back(u"action " + Number(index)); }
+
+  std::vector<std::u16string> texts;
+  std::vector<std::u16string> calls;
+
+ private:
+  static std::u16string Number(std::int32_t n) {
+    const std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+  }
+};
+
+class InfoBandTest : public ::testing::Test {
+ protected:
+  InfoBandTest() {
+    desk.SetScreen(1280, 1024);
+    settings.SetInfoTextSize(20);
+    settings.SetInfoTextFC(16777215);
+    settings.SetInfoTextBC(0);
+    notepad = desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok", {0, 0, 800, 600});
+    editor = desk.AddEdit(notepad, u"text", {.multiline = true});
+    desk.Focus(editor);
+    auto owned = std::make_unique<FakeBandForm>(desk);
+    form = owned.get();
+    band = std::make_unique<frmInfo>(
+        std::move(owned), InfoBandParts{desk.Windows(), settings, state, docking,
+                                        [this]() -> access::ItemList& { return list; },
+                                        [this](bool checked) { menu.push_back(checked); }});
+  }
+  void StartListMode(std::int32_t index) {
+    list.texts = {u"OK tlačítko", u"Storno tlačítko", u"Jméno editační pole"};
+    band->ShowBand();
+    state.ListMode = true;
+    state.ListIndex = index;
+  }
+
+  platform::SimEventLoop loop;
+  platform::SimDesktop desk{loop};
+  core::IniProfile profile;
+  core::cSetting settings{profile};
+  core::ProgramState state;
+  cAppDesktopToolbar docking{desk.ShellPort(), desk.Windows()};
+  ListOfTexts list;
+  std::vector<bool> menu;
+  Hwnd notepad = 0;
+  Hwnd editor = 0;
+  FakeBandForm* form = nullptr;
+  std::unique_ptr<frmInfo> band;
+};
+
+TEST_F(InfoBandTest, LoadingSetsCaptionInitialTextColoursAndAFortyPixelBandAsWideAsTheScreen) {
+  ASSERT_TRUE(band->Load());
+  EXPECT_EQ(form->caption, u"Quellon - Info");
+  EXPECT_EQ(form->BandText(), u"Info okno\r\n");
+  EXPECT_EQ(form->fontSize, 20);
+  EXPECT_EQ(form->textColor, 16777215u);
+  EXPECT_EQ(form->backColor, 0u);
+  EXPECT_EQ(form->DockedHeight(), 600);                    // 40 pixels of 15 twips
+  EXPECT_EQ(form->textBox, (Rect{0, 0, 1280 * 15, 600}));  // the whole screen's width
+  EXPECT_FALSE(band->BandVisible());
+  EXPECT_FALSE(band->IsShown());
+  // Loading twice keeps the one window.
+  band->Load();
+  EXPECT_EQ(form->loads, 1);
+}
+
+TEST_F(InfoBandTest, ShowBandDocksAtTheTopEmptiesTheTextAndLeavesTheFocusWhereItWas) {
+  band->ShowBand();
+  EXPECT_TRUE(band->BandVisible());
+  EXPECT_TRUE(band->IsShown());
+  EXPECT_EQ(menu, (std::vector<bool>{true}));
+  EXPECT_EQ(form->BandText(), u"");
+  EXPECT_EQ(form->WindowRect(), (Rect{0, 0, 1280, 40}));
+  EXPECT_EQ(desk.ShellPort().Bars().at(form->BandHandle()).rect, (Rect{0, 0, 1280, 40}));
+  EXPECT_EQ(desk.Foreground(), notepad);
+  EXPECT_EQ(desk.FocusWindow(), editor);
+  band->SetText(u"Uložit tlačítko");
+  EXPECT_EQ(form->BandText(), u"Uložit tlačítko");
+  EXPECT_EQ(desk.FocusWindow(), editor);
+  // What window reading mode reads of it.
+  EXPECT_EQ(band->BandTextWindow(), form->BandTextHandle());
+  EXPECT_EQ(band->BandLeft(), 0);
+  EXPECT_EQ(band->BandTop(), 0);
+  band->FocusBand();
+  EXPECT_EQ(desk.FocusWindow(), form->BandTextHandle());
+}
+
+TEST_F(InfoBandTest, HideBandGivesTheStripBackAndUnloads) {
+  band->ShowBand();
+  band->HideBand();
+  EXPECT_FALSE(band->BandVisible());
+  EXPECT_FALSE(band->IsShown());
+  EXPECT_FALSE(form->BandLoaded());
+  EXPECT_TRUE(desk.ShellPort().Bars().empty());
+  EXPECT_EQ(menu, (std::vector<bool>{true, false}));
+  EXPECT_EQ(band->BandTextWindow(), 0u);
+  // Shown again after a bigger font: a new window, taller.
+  settings.SetInfoTextSize(30);
+  band->ShowBand();
+  EXPECT_EQ(form->loads, 2);
+  EXPECT_EQ(form->WindowRect(), (Rect{0, 0, 1280, 60}));
+}
+
+TEST_F(InfoBandTest, RequiredHeightAddsCaptionScrollBarAndBorders) {
+  // (20 * 2 + 16 + 2 * 1 + 18) pixels of 15 twips.
+  EXPECT_EQ(band->RequiredHeight(), 76 * 15);
+  settings.SetInfoTextSize(40);
+  EXPECT_EQ(band->RequiredHeight(), 116 * 15);
+}
+
+TEST_F(InfoBandTest, AFontSizeOutOfReasonStillGivesABandOnTheScreen) {
+  settings.SetInfoTextSize(2'000'000'000);
+  band->ShowBand();
+  EXPECT_EQ(form->fontSize, 512);
+  EXPECT_EQ(form->WindowRect(), (Rect{0, 0, 1280, 1024}));
+  band->HideBand();
+  settings.SetInfoTextSize(-10);
+  band->ShowBand();
+  EXPECT_EQ(form->fontSize, 1);
+  EXPECT_EQ(form->WindowRect(), (Rect{0, 0, 1280, 2}));
+}
+
+TEST_F(InfoBandTest, EscapeAndBackspaceAreSwallowedAndUnloadTheBand) {
+  for (const std::uint32_t vk : {platform::VK_ESCAPE, platform::VK_BACK}) {
+    menu.clear();
+    band->ShowBand();
+    EXPECT_TRUE(form->KeyDown(vk));
+    EXPECT_FALSE(band->BandVisible());
+    EXPECT_FALSE(band->IsShown());
+    EXPECT_FALSE(form->BandLoaded());
+    EXPECT_TRUE(desk.ShellPort().Bars().empty());
+    EXPECT_EQ(menu, (std::vector<bool>{true, false}));
+  }
+  band->ShowBand();
+  EXPECT_FALSE(form->KeyDown(platform::VK_DOWN));
+  EXPECT_FALSE(form->KeyDown('A'));
+  EXPECT_TRUE(band->BandVisible());
+}
+
+TEST_F(InfoBandTest, SayTextGoesInOnlyWhileTheBandIsShown) {
+  EXPECT_FALSE(band->IsShown());
+  band->ShowBand();
+  EXPECT_TRUE(band->IsShown());
+  band->HideBand();
+  EXPECT_FALSE(band->IsShown());
+  // Text given while it is hidden loads it hidden and does not show it.
+  band->SetText(u"Soubor");
+  EXPECT_FALSE(band->BandVisible());
+  EXPECT_EQ(form->BandText(), u"Soubor");
+}
+
+TEST_F(InfoBandTest, AWindowThatCannotBeMadeLeavesTheBandHidden) {
+  form->failLoad = true;
+  band->ShowBand();
+  band->SetText(u"Soubor");
+  EXPECT_FALSE(band->BandVisible());
+  EXPECT_FALSE(band->IsShown());
+  EXPECT_TRUE(menu.empty());
+  EXPECT_TRUE(desk.ShellPort().Bars().empty());
+}
+
+TEST_F(InfoBandTest, DownStepsThroughTheItemsAndKeepsTheLast) {
+  StartListMode(0);
+  form->KeyUp(platform::VK_DOWN);
+  EXPECT_EQ(state.ListIndex, 1);
+  EXPECT_EQ(form->BandText(), u"OK tlačítko");
+  EXPECT_EQ(list.calls, (std::vector<std::u16string>{u"role 1", u"target 1"}));
+  form->KeyUp(platform::VK_DOWN);
+  form->KeyUp(platform::VK_DOWN);
+  EXPECT_EQ(state.ListIndex, 3);
+  form->KeyUp(platform::VK_DOWN);
+  EXPECT_EQ(state.ListIndex, 3);
+  EXPECT_EQ(form->BandText(), u"Jméno editační pole");
+  EXPECT_EQ(list.calls.back(), u"target 3");
+}
+
+TEST_F(InfoBandTest, UpStopsAtIndexZeroWithoutAskingForANonItem) {
+  StartListMode(2);
+  form->KeyUp(platform::VK_UP);
+  EXPECT_EQ(state.ListIndex, 1);
+  EXPECT_EQ(form->BandText(), u"OK tlačítko");
+  list.calls.clear();
+  form->KeyUp(platform::VK_UP);
+  EXPECT_EQ(state.ListIndex, 0);
+  form->KeyUp(platform::VK_UP);
+  EXPECT_EQ(state.ListIndex, 0);
+  EXPECT_TRUE(list.calls.empty());
+  EXPECT_EQ(form->BandText(), u"OK tlačítko");
+}
+
+TEST_F(InfoBandTest, DownOnAnEmptyListStaysAtZero) {
+  band->ShowBand();
+  state.ListMode = true;
+  state.ListIndex = 0;
+  form->KeyUp(platform::VK_DOWN);
+  EXPECT_EQ(state.ListIndex, 0);
+  EXPECT_TRUE(list.calls.empty());
+}
+
+TEST_F(InfoBandTest, EnterActsOnTheItemLeavesListModeAndUnloads) {
+  StartListMode(2);
+  form->KeyUp(platform::VK_RETURN);
+  EXPECT_EQ(list.calls, (std::vector<std::u16string>{u"action 2"}));
+  EXPECT_FALSE(state.ListMode);
+  EXPECT_FALSE(form->BandLoaded());
+  EXPECT_EQ(menu.back(), false);
+}
+
+TEST_F(InfoBandTest, OutsideListModeTheKeysInTheTextBoxDoNothing) {
+  list.texts = {u"OK tlačítko", u"Storno tlačítko"};
+  band->ShowBand();
+  band->SetText(u"Uložit");
+  state.ListIndex = 1;
+  for (const std::uint32_t vk : {platform::VK_DOWN, platform::VK_UP, platform::VK_RETURN}) {
+    form->KeyUp(vk);
+  }
+  EXPECT_EQ(state.ListIndex, 1);
+  EXPECT_TRUE(list.calls.empty());
+  EXPECT_EQ(form->BandText(), u"Uložit");
+  EXPECT_TRUE(band->BandVisible());
+}
+
+TEST_F(InfoBandTest, DroppingAShownBandGivesTheStripBack) {
+  band->ShowBand();
+  band.reset();
+  EXPECT_TRUE(desk.ShellPort().Bars().empty());
+}
+
+}  // namespace
+}  // namespace quellon::aids
