@@ -38,6 +38,19 @@ class EventLoop {
   // not exist.
   virtual bool PostMessage(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
 
+  // PeekMessage(window, message, message, PM_REMOVE) without dispatching: takes the oldest
+  // waiting `message` posted to `window` off the queue and gives its parameters. False, with
+  // the outputs unchanged, when none is waiting. A loop that cannot look into its queue finds
+  // none.
+  virtual bool RemovePostedMessage(Hwnd window, std::uint32_t message, WParam& wParam,
+                                   LParam& lParam) {
+    (void)window;
+    (void)message;
+    (void)wParam;
+    (void)lParam;
+    return false;
+  }
+
   // The nested pump: dispatches every posted message and due timer without waiting.
   virtual void PumpPending() = 0;
   // Dispatches messages and timers, waiting for them, until `done()` is true (checked before

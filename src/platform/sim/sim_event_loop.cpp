@@ -81,6 +81,18 @@ bool SimEventLoop::PostMessage(Hwnd window, std::uint32_t message, WParam wParam
   return true;
 }
 
+bool SimEventLoop::RemovePostedMessage(Hwnd window, std::uint32_t message, WParam& wParam,
+                                       LParam& lParam) {
+  for (auto it = posted_.begin(); it != posted_.end(); ++it) {
+    if (it->window != window || it->message != message) continue;
+    wParam = it->wParam;
+    lParam = it->lParam;
+    posted_.erase(it);
+    return true;
+  }
+  return false;
+}
+
 void SimEventLoop::PumpPending() {
   while (RunOne()) {
   }

@@ -45,6 +45,8 @@ class SimEventLoop : public EventLoop {
   void DestroyWindow(Hwnd window) override;
   WindowProc SetWindowProc(Hwnd window, WindowProc proc) override;
   bool PostMessage(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  bool RemovePostedMessage(Hwnd window, std::uint32_t message, WParam& wParam,
+                           LParam& lParam) override;
   void PumpPending() override;
   bool RunUntil(const std::function<bool()>& done) override;
   void QuitLoop() override { quit_ = true; }

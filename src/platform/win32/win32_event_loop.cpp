@@ -106,6 +106,19 @@ bool Win32EventLoop::PostMessage(Hwnd window, std::uint32_t message, WParam wPar
   return ::PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != 0;
 }
 
+bool Win32EventLoop::RemovePostedMessage(Hwnd window, std::uint32_t message, WParam& wParam,
+                                         LParam& lParam) {
+  MSG msg;
+  // The window is given: a null HWND would also take thread messages (and window 0 is none).
+  if (window == 0 ||
+      !PeekMessageW(&msg, reinterpret_cast<HWND>(window), message, message, PM_REMOVE)) {
+    return false;
+  }
+  wParam = msg.wParam;
+  lParam = msg.lParam;
+  return true;
+}
+
 void Win32EventLoop::PumpPending() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
