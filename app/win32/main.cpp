@@ -19,6 +19,7 @@
 // The system headers after the ports: their macros would rewrite the ports' constants.
 #include "about_form.h"
 #include "main_form.h"
+#include "win32_part_factory.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   };
   shell::frmMain main(
       core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut, html, clipboard},
-      form, about, engineFactory);
+      form, about, engineFactory, std::make_unique<app::Win32PartFactory>(instance, form));
   form.Attach(&main);
   main.Load(ExecutableFolder());
 
