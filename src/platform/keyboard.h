@@ -25,9 +25,9 @@ inline constexpr std::uint32_t LLKHF_INJECTED = 0x10;
 inline constexpr std::uint32_t LLKHF_ALTDOWN = 0x20;
 inline constexpr std::uint32_t LLKHF_UP = 0x80;
 
-// A key as the low-level hook saw it, with what belongs to its moment: the asynchronous Ctrl and
-// Shift state (before this key changes it), and for the lock keys (Caps Lock, Num Lock, Scroll
-// Lock) whether the lock was on before this key.
+// A key as the low-level hook saw it, with what belongs to its moment: whether Ctrl and Shift
+// were held (as the key events before this one left them), and for the lock keys (Caps Lock, Num
+// Lock, Scroll Lock) whether the lock was on before this key.
 struct KeyMoment {
   KeyEvent key;
   bool ctrl = false;

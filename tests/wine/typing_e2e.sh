@@ -4,7 +4,7 @@
 # echo, the caret readers and the command keys say for it (compared sample for sample): typed
 # letters and a space by their names, Left and Right by the character they move onto, Ctrl+Right
 # by the word, Backspace and Delete by what they remove, Shift+Right by the selection, Up and
-# Down by the whole line of a rich edit, Caps Lock on and off, Ctrl+Shift+T the time. The speaking
+# Down by the whole line, Caps Lock on and off, Ctrl+Shift+T the time. The speaking
 # folder has no cue files, so only speech is compared; the cues' order is checked on the
 # simulated desktop.
 set -euo pipefail
@@ -58,6 +58,15 @@ step() {
   : >"$WINE_AUDIO_FILE"
 }
 keys() { timeout 30 xdotool key --delay 120 "$@"; }
+# chord MODIFIERS... KEY: the modifiers pressed as keys of their own around KEY, as a person
+# types them (xdotool's "key shift+b" sets the modifier state without a key event for it, which
+# the screen reader's hook never sees).
+chord() {
+  local key=${*: -1} mods=("${@:1:$#-1}") m
+  for m in "${mods[@]}"; do timeout 10 xdotool keydown "$m"; done
+  timeout 10 xdotool key "$key"
+  for m in "${mods[@]}"; do timeout 10 xdotool keyup "$m"; done
+}
 target_command() { printf '%s\n' "$1" >>"$E2E_DIR/commands.txt"; }
 
 e2e_start_target "$target"
@@ -73,7 +82,7 @@ keys Right
 step right-1 'há'
 keys Right
 step right-2 'o'
-keys ctrl+Right
+chord ctrl Right
 step ctrl-right 'svete'
 keys Left
 step left 'Mezera'
@@ -85,20 +94,8 @@ keys x
 step typed-x 'iks'
 keys space
 step typed-space 'Mezera'
-keys shift+b
+chord shift b
 step typed-capital 'bé velké'
-
-# The rich edit: whole lines on Down and Up, a selection on Shift+Right.
-target_command "focus rich"
-wait_sound || true
-wait_quiet 1 || true
-: >"$WINE_AUDIO_FILE"
-keys Down
-step rich-down 'Další řádek'
-keys Up
-step rich-up 'Bohatý text'
-keys Home shift+Right
-step select 'bé velké'
 
 # Caps Lock on, then off.
 keys Caps_Lock
@@ -115,7 +112,7 @@ spoken_time() {  # the sentence for `date -d "$1"`
   printf '%s hodin, %s minut, %s, %s.%s %s' "$h" "$m" "${days[$w]}" "$d" "${months[$((mo - 1))]}" "$y"
 }
 now=$(spoken_time now)
-keys ctrl+shift+t
+chord ctrl shift t
 step time "$now" "$(spoken_time '+1 minute')"
 
 # Wine's own Notepad: the echo and the caret readers on a control we did not write.
@@ -135,6 +132,19 @@ keys Right
 step notepad-right 'bé'
 keys BackSpace
 step notepad-backspace 'a'
+# Lines: Up and Down read the whole line; Shift+Right speaks the selection.
+keys End Return
+: >"$WINE_AUDIO_FILE"
+keys c d
+wait_quiet 1 || true
+: >"$WINE_AUDIO_FILE"
+keys Up
+step notepad-up 'bé'  # Backspace above removed the a
+keys Down
+step notepad-down 'cd'
+keys Home
+chord shift Right
+step notepad-select 'cé'
 timeout 30 wine taskkill /im notepad.exe >/dev/null 2>&1 || true
 wait "$np" 2>/dev/null || true
 

@@ -191,6 +191,10 @@ void LowLevelKeyHook::SeedLocks() {
   for (std::size_t i = 0; i < kLockKeys.size(); ++i) {
     locks_[i] = (::GetKeyState(static_cast<int>(kLockKeys[i])) & 0x0001) != 0;
   }
+  // Modifiers already held when the hook starts; from here on the hook's own keys tell.
+  for (int vk : {VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_RSHIFT}) {
+    down_[static_cast<std::size_t>(vk)] = (::GetAsyncKeyState(vk) & 0x8000) != 0;
+  }
   if (attached) ::AttachThreadInput(self, other, FALSE);
 }
 
@@ -219,8 +223,11 @@ void LowLevelKeyHook::Post() {
 bool LowLevelKeyHook::OnKey(const KeyEvent& key) {
   KeyMoment moment;
   moment.key = key;
-  moment.ctrl = ::GetAsyncKeyState(VK_CONTROL) != 0;
-  moment.shift = ::GetAsyncKeyState(VK_SHIFT) != 0;
+  // Ctrl and Shift as the keys seen so far left them. The system's asynchronous state is not
+  // used here: under Wine it can already show a modifier released whose release is still on its
+  // way to this hook (a chord typed quickly loses its modifiers at the key's release).
+  moment.ctrl = down_[VK_LCONTROL] || down_[VK_RCONTROL] || down_[VK_CONTROL];
+  moment.shift = down_[VK_LSHIFT] || down_[VK_RSHIFT] || down_[VK_SHIFT];
   moment.lockToggled = LockOn(key.vkCode);
   KeyVerdict verdict = KeyVerdict::kPass;
   try {
