@@ -88,8 +88,16 @@ void clsAAenum::DoUpdate(platform::Hwnd hwnd, bool addWin) {
     // A combo box at the end of the last list must not swallow the start of this one.
     inCombo_ = false;
   }
-  // A cancel ends the walk it came in, not every walk after it.
+  // A cancel ends the walk it came in, not every walk after it: the flag starts clear, and a
+  // cancel message still waiting from the end of an earlier walk (posted just as it finished)
+  // is thrown away before this one is marked as running.
   cancelled_ = false;
+  platform::WParam staleW = 0;
+  platform::LParam staleL = 0;
+  for (int i = 0; i < kMaxStaleCancels &&
+                  loop_.RemovePostedMessage(mainWindow_, platform::MSG_CANCEL_WALK, staleW, staleL);
+       ++i) {
+  }
   RunningGuard running(walkRunning_);
   walker_.FillInList(hwnd, 0, [this](const AccessiblePtr& object, std::int32_t childId) {
     return OnWalkObject(object, childId);
@@ -159,7 +167,7 @@ void clsAAenum::AddItem(const AccessiblePtr& pAcc, std::int32_t pvarT) {
 
   const std::int32_t before = AAos.Count();
   if (role == platform::ROLE_SYSTEM_STATICTEXT && name.size() > kSentenceSplitLength) {
-    for (std::size_t pos = 0; pos < name.size();) {
+    for (std::size_t pos = 0; pos < name.size() && AAos.Count() < kMaxItems;) {
       const std::u16string_view sentence = NextSentence(name, pos);
       Append(pAcc, pvarT, role, state, std::u16string(sentence));
       pos += sentence.size();

@@ -30,6 +30,8 @@ class clsAAenum final : public ItemList {
   // Most items one list holds; walking and splitting stop adding there (a hostile window of
   // endless texts cannot exhaust memory).
   static constexpr std::int32_t kMaxItems = 200000;
+  // Most waiting cancel messages thrown away when a walk starts.
+  static constexpr int kMaxStaleCancels = 64;
 
   // Uses the accessibility, window-system, keyboard and event-loop ports, the UI strings and
   // the main window (whose cancel messages end a walk).

@@ -202,6 +202,15 @@ TEST(ItemListWalk, LongStaticTextsAreListedSentenceBySentence) {
   EXPECT_EQ(r.list.AAos.Item(1)->pAcc, r.list.AAos.Item(3)->pAcc);
   EXPECT_EQ(r.list.AAos.Item(4)->name, u"");  // a short text is read live
   EXPECT_EQ(r.list.Focused(), 3);
+
+  // A text of endless sentences fills the list up to its limit, no further.
+  r.page->ClearChildren();
+  std::u16string endless;
+  for (std::int32_t i = 0; i <= clsAAenum::kMaxItems; ++i) endless += u"a.";
+  r.Add(ROLE_SYSTEM_STATICTEXT, endless);
+  r.list.DoUpdate(r.top, false);
+  EXPECT_EQ(r.list.Count(), clsAAenum::kMaxItems);
+  EXPECT_EQ(r.list.AAos.Item(clsAAenum::kMaxItems)->name, u"a.");
 }
 
 TEST(ItemListWalk, AddWinExtendsAndClearEmpties) {
@@ -424,7 +433,8 @@ TEST(ItemListWalk, CancelMessageEndsTheWalkAndTheNextWalkListsAgain) {
   EXPECT_EQ(r.list.GetItem(2), u"B1");
   EXPECT_EQ(r.loop.MessagesDispatched(), 0u);
 
-  // The next walk lists everything again.
+  // The next walk lists everything again, even with a cancel message left over from before it.
+  r.loop.PostMessage(r.mainWindow, MSG_CANCEL_WALK, 2, 27);
   r.list.DoUpdate(r.top, false);
   EXPECT_FALSE(r.list.Cancelled());
   EXPECT_EQ(r.list.Count(), 5);
