@@ -1,7 +1,9 @@
 // Quellon.exe: the screen reader. Wires the Windows ports to the main window, loads it (the
 // startup sequence), runs the message loop until the main window has unloaded.
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "core/time_and_date.h"
 #include "engine/vaza_vorod.h"
@@ -38,6 +40,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   platform::Win32WindowSystem windows;
   platform::Win32Accessibility access;
   platform::Win32Keyboard keyboard;
+  // QUELLON_REFUSE_KEYBOARD_HOOK=1 runs the keyboard on the fallback path, as on a system that
+  // refuses the low-level hook.
+  if (const char* refuse = std::getenv("QUELLON_REFUSE_KEYBOARD_HOOK");
+      refuse != nullptr && std::string_view(refuse) == "1") {
+    keyboard.RefuseLowLevelHooks(true);
+  }
   platform::Win32Profile profile;
   platform::Win32SoundPlayer sound;
   platform::Win32SystemVoiceFactory voices;
@@ -59,9 +67,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     };
     return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
   };
-  shell::frmMain main(
-      core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock, waveOut, html, clipboard},
-      form, about, engineFactory, std::make_unique<app::Win32PartFactory>(instance, form));
+  shell::frmMain main(core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock,
+                                  waveOut, html, clipboard},
+                      form, about, engineFactory,
+                      std::make_unique<app::Win32PartFactory>(instance, form));
   form.Attach(&main);
   main.Load(ExecutableFolder());
 

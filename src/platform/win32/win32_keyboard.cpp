@@ -294,7 +294,7 @@ Win32Keyboard::~Win32Keyboard() {
 }
 
 KeyboardHook Win32Keyboard::SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) {
-  if (!gate) return 0;
+  if (!gate || refuseHooks_) return 0;
   auto hook = LowLevelKeyHook::Create(std::move(gate), std::move(deliver));
   if (!hook->Start()) return 0;
   const KeyboardHook id = nextId_++;

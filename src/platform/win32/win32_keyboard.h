@@ -110,6 +110,9 @@ class Win32Keyboard : public Keyboard {
 
   // Call it on a thread that takes its messages: the keys are delivered through them.
   KeyboardHook SetLowLevelHook(KeyGateProc gate, KeyDeliveryProc deliver) override;
+  // True: SetLowLevelHook fails as when the system refuses the hook (to run the program on its
+  // fallback keyboard path).
+  void RefuseLowLevelHooks(bool refuse) { refuseHooks_ = refuse; }
   bool Unhook(KeyboardHook hook) override;
   std::uint32_t SendInput(const std::vector<Input>& inputs) override;
   std::int16_t GetAsyncKeyState(std::uint32_t vk) override;
@@ -130,6 +133,7 @@ class Win32Keyboard : public Keyboard {
   };
   std::vector<Installed> hooks_;  // oldest first
   KeyboardHook nextId_ = 1;
+  bool refuseHooks_ = false;
 };
 
 }  // namespace quellon::platform
