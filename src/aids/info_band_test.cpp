@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "core/ini_profile.h"
+#include "core/speech_output.h"
+#include "engine/fake_engine.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_event_loop.h"
+#include "strings/string_table.h"
 
 namespace quellon::aids {
 namespace {
@@ -266,6 +269,25 @@ TEST_F(InfoBandTest, SayTextGoesInOnlyWhileTheBandIsShown) {
   band->SetText(u"Soubor");
   EXPECT_FALSE(band->BandVisible());
   EXPECT_EQ(form->BandText(), u"Soubor");
+}
+
+TEST_F(InfoBandTest, TheSpeechRoutineWritesIntoTheBandOnlyWhileItIsShown) {
+  std::vector<std::u16string> log;
+  FakeEngine engine(log);
+  const strings::StringTable table = strings::StringTable::Loaded(false);
+  core::SpeechOutput output(state, engine, table, desk.Sounds(), band.get());
+  output.Say(u"Soubor");
+  EXPECT_FALSE(form->BandLoaded());
+  band->ShowBand();
+  output.Say(u"Uložit tlačítko");
+  EXPECT_EQ(form->BandText(), u"Uložit tlačítko");
+  output.Say(u"Storno", 0, true);  // kept out of the band
+  EXPECT_EQ(form->BandText(), u"Uložit tlačítko");
+  EXPECT_EQ(desk.FocusWindow(), editor);
+  form->KeyDown(platform::VK_ESCAPE);
+  output.Say(u"Zavřít");
+  EXPECT_FALSE(form->BandLoaded());
+  EXPECT_EQ(log.back(), u"say:zavřít");
 }
 
 TEST_F(InfoBandTest, AWindowThatCannotBeMadeLeavesTheBandHidden) {
