@@ -17,35 +17,21 @@
 
 namespace quellon::app {
 
-// The item list the main window holds, shared with the info band: the band is made before the
-// list and lives past the main window's release of it, so both hold the list.
-struct SharedItemListSlot {
-  std::shared_ptr<access::ItemList> list;
+// The item list the main window holds, as the info band reaches it: the band is made before the
+// list. The main window releases the list at shutdown, after ShuttingDown is set, so from then on
+// the band gets no list.
+struct ItemListSlot {
+  access::ItemList* list = nullptr;
   access::NullItemList none;
-  access::ItemList& Get() { return list ? *list : none; }
-};
-
-class SharedItemList final : public access::ItemList {
- public:
-  explicit SharedItemList(std::shared_ptr<access::ItemList> list) : list_(std::move(list)) {}
-  void CreateItemList() override { list_->CreateItemList(); }
-  void ReleaseItemList() override { list_->ReleaseItemList(); }
-  void ToggleWindowReadingMode() override { list_->ToggleWindowReadingMode(); }
-  std::u16string GetDetails(std::int32_t index) override { return list_->GetDetails(index); }
-  std::int32_t Count() override { return list_->Count(); }
-  std::int32_t GetItemRole(std::int32_t index) override { return list_->GetItemRole(index); }
-  std::u16string GetItem(std::int32_t index) override { return list_->GetItem(index); }
-  void Target(std::int32_t index) override { list_->Target(index); }
-  void DoAction(std::int32_t index) override { list_->DoAction(index); }
-
- private:
-  std::shared_ptr<access::ItemList> list_;
+  access::ItemList& Get(const core::ProgramState& state) {
+    return list != nullptr && !state.ShuttingDown ? *list : none;
+  }
 };
 
 class Win32PartFactory : public shell::PartFactory {
  public:
   Win32PartFactory(HINSTANCE instance, Win32MainForm& mainForm)
-      : instance_(instance), mainForm_(mainForm), items_(std::make_shared<SharedItemListSlot>()) {}
+      : instance_(instance), mainForm_(mainForm), items_(std::make_shared<ItemListSlot>()) {}
 
   std::unique_ptr<aids::AppBarDocking> MakeAppBarDocking(const core::Program& program) override {
     return std::make_unique<aids::cAppDesktopToolbar>(shell_, program.ports.windows);
@@ -57,7 +43,9 @@ class Win32PartFactory : public shell::PartFactory {
         std::make_unique<Win32InfoBandForm>(instance_),
         aids::InfoBandParts{
             program.ports.windows, program.settings, program.state, docking,
-            [slot = items_]() -> access::ItemList& { return slot->Get(); },
+            [slot = items_, &state = program.state]() -> access::ItemList& {
+              return slot->Get(state);
+            },
             [&form](bool checked) { form.SetMenuChecked(u"mnuShowInfo", checked); }});
   }
   std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program& program) override {
@@ -65,16 +53,16 @@ class Win32PartFactory : public shell::PartFactory {
                                               program.ports.windows, program.mainWindow);
   }
   std::unique_ptr<access::ItemList> MakeItemList(const core::Program& program) override {
-    items_->list = std::shared_ptr<access::ItemList>(shell::PartFactory::MakeItemList(program));
-    if (!items_->list) return nullptr;
-    return std::make_unique<SharedItemList>(items_->list);
+    std::unique_ptr<access::ItemList> list = shell::PartFactory::MakeItemList(program);
+    items_->list = list.get();
+    return list;
   }
 
  private:
   HINSTANCE instance_;
   Win32MainForm& mainForm_;
   platform::Win32Shell shell_;
-  std::shared_ptr<SharedItemListSlot> items_;
+  std::shared_ptr<ItemListSlot> items_;
 };
 
 }  // namespace quellon::app

@@ -102,7 +102,12 @@ void frmInfo::SetText(const std::u16string& text) {
 }
 
 void frmInfo::ShowBand() {
-  if (!Load()) return;
+  if (!Load()) {
+    // The menu item the caller has just checked says no band is there.
+    shown_ = false;
+    if (parts_.setMenuChecked) parts_.setMenuChecked(false);
+    return;
+  }
   ShowEx(0);
   form_->SetBandText(u"");
 }
