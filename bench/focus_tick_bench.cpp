@@ -35,8 +35,9 @@ struct Rig {
   reader::NullCaretReaders caret;
   access::NullItemList items;
   NullProgressTone tone;
-  reader::FocusTracking focus{state, desk.Windows(), desk.Access(),
-                              table, output,         {events, walker, caret, items, tone, {}}};
+  reader::FocusTracking focus{
+      state, desk.Windows(), desk.Access(),
+      table, output,         {events, walker, caret, items, tone, {}, nullptr, nullptr, {}}};
 };
 
 void BM_FocusTickCheckBox(benchmark::State& st) {

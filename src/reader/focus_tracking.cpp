@@ -1,5 +1,6 @@
 #include "reader/focus_tracking.h"
 
+#include "core/synthetic_input.h"
 #include "reader/control_readers.h"
 #include "reader/window_readers.h"
 
@@ -258,6 +259,36 @@ void FocusTracking::AnnounceFocusedObject() {
   output_.Say(RoleText(access_, state_.Focus.FocusRole) + u" " + state_.Focus.FocusName + u" " +
               state_.Focus.FocusValue + kInWindow +
               WindowText(windows_, state_.Focus.ForegroundHwnd, false));
+}
+
+void FocusTracking::ToggleWindowReadingMode() {
+  aids::InfoBand* band = parts_.infoBand;
+  if (band == nullptr || parts_.keyboard == nullptr) return;
+  if (state_.ListMode) {
+    if (!(parts_.infoMenuChecked && parts_.infoMenuChecked())) Guarded([&] { band->HideBand(); });
+    state_.ListMode = false;
+    return;
+  }
+  access::ItemList& list = parts_.itemList;
+  list.SetIEprofile(true);
+  list.SetReadInvisible(true);
+  list.SetFilter(true);
+  list.DoUpdate(state_.Focus.FocusHwnd, false);
+  state_.ListIndex = 0;
+  state_.ListMode = true;
+  if (list.Focused() > 0) state_.ListIndex = list.Focused();
+  Guarded([&] {
+    if (!band->BandVisible()) band->ShowBand();
+  });
+  Guarded([&] { band->SetText(WindowText(windows_, state_.Focus.ForegroundHwnd, false)); });
+  // The click at the band's corner (its place taken as it is kept); a band that is never
+  // activated by clicks is given the keyboard itself.
+  Guarded([&] {
+    core::SendMouseClick(*parts_.keyboard, windows_, band->BandLeft(), band->BandTop(), false);
+  });
+  Guarded([&] { band->FocusBand(); });
+  state_.Focus.FocusRole = platform::ROLE_SYSTEM_TEXT;
+  state_.Focus.FocusHwnd = band->BandTextWindow();
 }
 
 std::u16string FocusTracking::CheckStateText() {

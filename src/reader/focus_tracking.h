@@ -15,9 +15,11 @@
 
 #include "access/item_list.h"
 #include "access/object_walker.h"
+#include "aids/info_band.h"
 #include "core/program_state.h"
 #include "core/speech_output.h"
 #include "platform/accessibility.h"
+#include "platform/keyboard.h"
 #include "platform/window_system.h"
 #include "reader/caret_readers.h"
 #include "reader/event_hook_library.h"
@@ -43,6 +45,9 @@ class FocusAnnouncer {
   virtual std::u16string CheckStateText() = 0;
   // The "Navigate" commands: the previous or next object of the window.
   virtual void NavigateObject(bool forward) = 0;
+  // The "Window info" command: window reading mode on (the item list of the focused window,
+  // stepped through in the info band) or off.
+  virtual void ToggleWindowReadingMode() = 0;
 };
 
 // Nothing is tracked or said.
@@ -54,6 +59,7 @@ class NullFocusAnnouncer final : public FocusAnnouncer {
   void AnnounceFocusedObject() override {}
   std::u16string CheckStateText() override { return {}; }
   void NavigateObject(bool) override {}
+  void ToggleWindowReadingMode() override {}
 };
 
 // What focus tracking works with besides the ports.
@@ -71,6 +77,12 @@ struct FocusTrackingParts {
   // Attaches to the browser of the foreground window when a web page gets the focus; empty: no
   // attaching.
   std::function<void(platform::Hwnd foreground)> hookBrowser;
+  // What window reading mode works with: the info band, the keyboard for the click that gives
+  // the band the keyboard, and whether the "Show info band" menu item is checked (the band then
+  // stays when the mode ends). Without the band or the keyboard the mode does not start.
+  aids::InfoBand* infoBand;
+  platform::Keyboard* keyboard;
+  std::function<bool()> infoMenuChecked;
 };
 
 class FocusTracking : public FocusAnnouncer {
@@ -93,6 +105,7 @@ class FocusTracking : public FocusAnnouncer {
   void AnnounceFocusedObject() override;
   std::u16string CheckStateText() override;
   void NavigateObject(bool forward) override;
+  void ToggleWindowReadingMode() override;
 
  private:
   core::ProgramState& state_;

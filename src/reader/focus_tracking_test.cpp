@@ -9,6 +9,7 @@
 
 #include "access/item_list.h"
 #include "access/object_walker.h"
+#include "aids/info_band.h"
 #include "engine/fake_engine.h"
 #include "platform/sim/sim_desktop.h"
 #include "reader/event_hook_library.h"
@@ -75,8 +76,15 @@ struct Rig {
                       desk.Access(),
                       table,
                       output,
-                      {events, walker, caret, items, tone,
-                       [this](Hwnd foreground) { browserHooks.push_back(foreground); }}};
+                      {events,
+                       walker,
+                       caret,
+                       items,
+                       tone,
+                       [this](Hwnd foreground) { browserHooks.push_back(foreground); },
+                       nullptr,
+                       nullptr,
+                       {}}};
   Hwnd owner = 0;
 };
 
@@ -325,6 +333,68 @@ TEST(FocusTrackingTest, WebViewsAttachTheBrowser) {
   r.Tick();
   ASSERT_EQ(r.browserHooks.size(), 1u);
   EXPECT_EQ(r.browserHooks[0], r.state.Focus.ForegroundHwnd);
+}
+
+// The band and the list of window reading mode, recording what the mode does with them.
+class ModeBand : public aids::InfoBand {
+ public:
+  bool IsShown() const override { return visible; }
+  void SetText(const std::u16string& t) override { text = t; }
+  void ShowBand() override { visible = true; }
+  void HideBand() override { visible = false; }
+  bool BandVisible() const override { return visible; }
+  void UnloadBand() override {}
+  Hwnd BandTextWindow() const override { return box; }
+  bool visible = false;
+  std::u16string text;
+  Hwnd box = 0;
+};
+
+TEST(FocusTrackingTest, WindowReadingModeListsTheWindowIntoTheBandAndEnds) {
+  Rig r;
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Dopis - Poznámkový blok", {0, 0, 400, 300});
+  const Hwnd edit = r.desk.AddEdit(note, u"text");
+  r.desk.Focus(edit);
+  r.Tick();
+  ModeBand band;
+  band.box = r.desk.AddEdit(r.desk.AddTopWindow(u"Band", u"Quellon - Info"), u"");
+  bool menuChecked = false;
+  FocusTracking focus{
+      r.state,
+      r.desk.Windows(),
+      r.desk.Access(),
+      r.table,
+      r.output,
+      {r.events, r.walker, r.caret, r.items, r.tone, {}, &band, &r.desk.Keys(), [&menuChecked] {
+         return menuChecked;
+       }}};
+  focus.ToggleWindowReadingMode();
+  EXPECT_TRUE(r.state.ListMode);
+  EXPECT_EQ(r.state.ListIndex, 0);
+  EXPECT_TRUE(band.visible);
+  EXPECT_EQ(band.text, u"Dopis - Poznámkový blok");
+  // The list keys act on the band's text box from here on.
+  EXPECT_EQ(r.state.Focus.FocusHwnd, band.box);
+  EXPECT_EQ(r.state.Focus.FocusRole, platform::ROLE_SYSTEM_TEXT);
+  // The click that gives the band the keyboard lands at its corner.
+  r.loop.AdvanceBy(1000);
+  ASSERT_EQ(r.desk.Clicks().size(), 1u);
+  EXPECT_EQ(r.desk.Clicks()[0].at, (platform::Point{0, 0}));
+  // Off again: the band goes unless the menu asked for it.
+  focus.ToggleWindowReadingMode();
+  EXPECT_FALSE(r.state.ListMode);
+  EXPECT_FALSE(band.visible);
+  menuChecked = true;
+  focus.ToggleWindowReadingMode();
+  focus.ToggleWindowReadingMode();
+  EXPECT_TRUE(band.visible);
+  // Without a band the mode does not start.
+  FocusTracking bare{
+      r.state,         r.desk.Windows(),
+      r.desk.Access(), r.table,
+      r.output,        {r.events, r.walker, r.caret, r.items, r.tone, {}, nullptr, nullptr, {}}};
+  bare.ToggleWindowReadingMode();
+  EXPECT_FALSE(r.state.ListMode);
 }
 
 }  // namespace

@@ -74,8 +74,19 @@ void KeyboardCommands::HookKeyboard() {
   FocusStateChanged();
   gate_->navigationMode = program_.state.NavigationMode;
   std::shared_ptr<KeyGateState> gate = gate_;
+  const std::atomic<bool>* walking = &parts_.itemList.WalkRunning();
+  EventLoop* loop = &program_.ports.loop;
+  const Hwnd mainWindow = program_.mainWindow;
   hook_ = program_.ports.keyboard.SetLowLevelHook(
-      [gate](const KeyMoment& moment) { return DecideKey(moment, *gate); },
+      [gate, walking, loop, mainWindow](const KeyMoment& moment) {
+        // Escape while the main thread walks a window's objects: the walk sees this message
+        // between two objects and ends (the key still goes on to the program).
+        if (moment.key.vkCode == VK_ESCAPE && (moment.key.flags & LLKHF_UP) == 0 &&
+            walking->load(std::memory_order_relaxed)) {
+          loop->PostMessage(mainWindow, MSG_CANCEL_WALK, 2, VK_ESCAPE);
+        }
+        return DecideKey(moment, *gate);
+      },
       [this](const KeyMoment& moment, KeyVerdict) { HandleKey(moment); });
   echo_.SetMainThread(program_.ports.windows.GetWindowThreadProcessId(program_.mainWindow));
   if (hook_ == 0) {
@@ -140,7 +151,7 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
     }
   }
   if (ctrlShift && vk == VK_F5) {
-    Step([&] { parts_.itemList.ToggleWindowReadingMode(); });
+    Step([&] { parts_.focus.ToggleWindowReadingMode(); });
     Step([&] { p.output.PlaySoundCue(u"tlačítko"); });
   }
   if (ctrlShift && vk == VK_F7) {

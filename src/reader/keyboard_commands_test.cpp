@@ -213,6 +213,42 @@ TEST(KeyboardCommands, UnhookRemovesTheHookAndTheFallbackIsUsedWhenItFails) {
   EXPECT_FALSE(r.keys->FallbackHookActive());
 }
 
+// A list whose walk can be made to run while keys come, as on the hook's own thread.
+class WalkingList : public access::ItemList {
+ public:
+  void CreateItemList() override {}
+  void ReleaseItemList() override {}
+  void ToggleWindowReadingMode() override {}
+  std::u16string GetDetails(std::int32_t) override { return {}; }
+  std::int32_t Count() override { return 0; }
+  std::int32_t GetItemRole(std::int32_t) override { return 0; }
+  std::u16string GetItem(std::int32_t) override { return {}; }
+  void Target(std::int32_t) override {}
+  void DoAction(std::int32_t) override {}
+  const std::atomic<bool>& WalkRunning() const override { return walking; }
+  std::atomic<bool> walking{false};
+};
+
+TEST(KeyboardCommands, EscapeDuringAWalkPostsTheCancelMessage) {
+  Rig r;
+  WalkingList list;
+  KeyboardCommands keys(
+      r.program, KeyboardParts{r.focus, r.caret, list, r.web, r.web, r.band, {}, {}, {}, {}});
+  r.keys->UnhookKeyboard();
+  keys.HookKeyboard();
+  std::vector<std::pair<WParam, LParam>> cancels;
+  r.loop.SetWindowProc(r.mainWindow, [&](Hwnd, std::uint32_t m, WParam w, LParam l) {
+    if (m == MSG_CANCEL_WALK) cancels.emplace_back(w, l);
+    return LResult{0};
+  });
+  r.desk.Tap(VK_ESCAPE);  // no walk: nothing
+  list.walking = true;
+  r.desk.Tap(VK_ESCAPE);
+  r.desk.Tap('A');
+  r.loop.AdvanceBy(1000);
+  EXPECT_EQ(cancels, (std::vector<std::pair<WParam, LParam>>{{2, 27}}));
+}
+
 TEST(MouseAnnouncer, SaysEachNewObjectOnceAndNothingAtRest) {
   Rig r;
   const Hwnd top = r.desk.AddTopWindow(u"Dialog", u"Nastavení", {0, 0, 400, 300});

@@ -166,9 +166,10 @@ void frmMain::BuildParts() {
   build("mouse announcer", mouse_, [&] { return factory_->MakeMouseAnnouncer(p); });
   build("focus tracking", focus_, [&] {
     return factory_->MakeFocusTracking(
-        p, reader::FocusTrackingParts{*eventLibrary_, *objectWalker_, *caret_, *itemList_,
-                                      *progressTone_,
-                                      [this](platform::Hwnd foreground) { HookIE(foreground); }});
+        p, reader::FocusTrackingParts{
+               *eventLibrary_, *objectWalker_, *caret_, *itemList_, *progressTone_,
+               [this](platform::Hwnd foreground) { HookIE(foreground); }, infoBand_.get(),
+               &ports_.keyboard, [this] { return form_.MenuChecked(u"mnuShowInfo"); }});
   });
   build("accessibility hook", accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
@@ -402,7 +403,7 @@ void frmMain::AddMenuRows() {
          form_.Close();
        }},
       {u"mnuActiveObject", [this] { focus_->AnnounceFocusedObject(); }},
-      {u"mnuWuxExp", [this] { itemList_->ToggleWindowReadingMode(); }},
+      {u"mnuWuxExp", [this] { focus_->ToggleWindowReadingMode(); }},
       {u"mnuNavBack", [this] { focus_->NavigateObject(false); }},
       {u"mnuNavForward", [this] { focus_->NavigateObject(true); }},
       {u"mnuReadWin", [this] { caret_->ReadWindow(); }},

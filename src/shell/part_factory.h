@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "access/aa_enum.h"
 #include "access/directui_reader.h"
 #include "access/item_list.h"
 #include "access/web_reader.h"
@@ -55,8 +56,8 @@ class PartFactory {
     return std::make_unique<ProgressSound>(program.state.ProgramFolder, program.ports.waveOut,
                                            program.ports.loop);
   }
-  virtual std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) {
-    return std::make_unique<access::NullItemList>();
+  virtual std::unique_ptr<access::ItemList> MakeItemList(const core::Program& program) {
+    return std::make_unique<access::clsAAenum>(program);
   }
   virtual std::unique_ptr<access::WebReader> MakeWebReader(const core::Program&) {
     return std::make_unique<access::NullWebReader>();
