@@ -39,9 +39,6 @@ class clsAAenum final : public ItemList {
 
   void CreateItemList() override;
   void ReleaseItemList() override;
-  // Window reading mode belongs to the reader layer, which fills and walks this list; nothing
-  // to do here.
-  void ToggleWindowReadingMode() override {}
   std::u16string GetDetails(std::int32_t index) override;
   std::int32_t Count() override { return AAos.Count(); }
   std::int32_t GetItemRole(std::int32_t index) override;

@@ -21,9 +21,6 @@ class ItemList {
   virtual void CreateItemList() = 0;
   // Shutdown: the list and the objects it holds are released.
   virtual void ReleaseItemList() = 0;
-  // The "Window info" command: window reading mode on or off. (This moves to the reader layer;
-  // a list that is only a list does nothing here.)
-  virtual void ToggleWindowReadingMode() = 0;
   // The description of item `index` (what "Active control" says in window reading mode).
   virtual std::u16string GetDetails(std::int32_t index) = 0;
   // What the info band's list keys use (indexes 1-based): the number of items, an item's stored
@@ -120,7 +117,6 @@ class NullItemList final : public ItemList {
  public:
   void CreateItemList() override {}
   void ReleaseItemList() override {}
-  void ToggleWindowReadingMode() override {}
   std::u16string GetDetails(std::int32_t) override { return {}; }
   std::int32_t Count() override { return 0; }
   std::int32_t GetItemRole(std::int32_t) override { return 0; }

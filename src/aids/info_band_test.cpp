@@ -108,7 +108,6 @@ class ListOfTexts : public access::ItemList {
  public:
   void CreateItemList() override {}
   void ReleaseItemList() override {}
-  void ToggleWindowReadingMode() override {}
   std::u16string GetDetails(std::int32_t) override { return {}; }
   std::int32_t Count() override { return static_cast<std::int32_t>(texts.size()); }
   std::int32_t GetItemRole(std::int32_t index) override {

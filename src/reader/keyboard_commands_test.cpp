@@ -218,7 +218,6 @@ class WalkingList : public access::ItemList {
  public:
   void CreateItemList() override {}
   void ReleaseItemList() override {}
-  void ToggleWindowReadingMode() override {}
   std::u16string GetDetails(std::int32_t) override { return {}; }
   std::int32_t Count() override { return 0; }
   std::int32_t GetItemRole(std::int32_t) override { return 0; }

@@ -365,7 +365,6 @@ class JournalItemList : public access::ItemList {
   explicit JournalItemList(Journal& j) : j_(j) {}
   void CreateItemList() override { j_.push_back("create item list"); }
   void ReleaseItemList() override { j_.push_back("release item list"); }
-  void ToggleWindowReadingMode() override { j_.push_back("window reading mode"); }
   std::u16string GetDetails(std::int32_t index) override {
     j_.push_back("details " + std::to_string(index));
     return u"item";
