@@ -13,6 +13,7 @@
 #include "engine/fake_engine.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_wave_mapper.h"
+#include "testing/sim_program.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ using namespace quellon::platform;
 
 constexpr int kObjects = 5000;
 
-struct Rig {
+struct Rig : testing::SimProgram {
   Rig() {
     page->window = top;
     // 1000 groups of five objects: a link (with its text, two objects), a text, a button, and a
@@ -67,24 +68,6 @@ struct Rig {
   }
 
   int objects = 0;
-  SimEventLoop loop;
-  SimDesktop desk{loop};
-  core::IniProfile profile;
-  SimWaveMapper waveOut{loop, 2};
-  struct NoClock : LocalClock {
-    LocalTime GetLocalTime() override { return {}; }
-  } clock;
-  core::Ports ports{desk.Windows(), desk.Access(), desk.Keys(),         loop,
-                    profile,        desk.Sounds(), desk.Voice(),        clock,
-                    waveOut,        desk.Html(),   desk.ClipboardPort()};
-  core::ProgramState state;
-  core::cSetting settings{profile};
-  std::vector<std::u16string> log;
-  FakeEngine engine{log};
-  strings::StringTable table = strings::StringTable::Loaded(false);
-  core::SpeechOutput output{state, engine, table, desk.Sounds()};
-  Hwnd mainWindow = loop.CreateHiddenWindow();
-  core::Program program{ports, state, settings, table, engine, output, mainWindow};
   Hwnd top = desk.AddTopWindow(u"IEFrame", u"Zprávy", {0, 0, 1024, 768});
   std::shared_ptr<SimAccessible> page =
       SimAccessible::Make(ROLE_SYSTEM_CLIENT, u"Zprávy", u"", 0, {0, 0, 1024, 768});

@@ -12,6 +12,7 @@
 #include "engine/fake_engine.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_wave_mapper.h"
+#include "testing/sim_program.h"
 
 namespace quellon::access {
 namespace {
@@ -22,7 +23,7 @@ constexpr Rect kBox{20, 100, 220, 120};
 
 // A browser window showing a page whose accessible tree the test builds, and the list made as
 // window reading mode makes it (web-page rules, filter, invisible objects kept).
-struct Rig {
+struct Rig : testing::SimProgram {
   Rig() {
     page->window = top;
     desk.SetClientAccessible(top, page);
@@ -47,24 +48,6 @@ struct Rig {
     return out;
   }
 
-  SimEventLoop loop;
-  SimDesktop desk{loop};
-  core::IniProfile profile;
-  SimWaveMapper waveOut{loop, 2};
-  struct NoClock : LocalClock {
-    LocalTime GetLocalTime() override { return {}; }
-  } clock;
-  core::Ports ports{desk.Windows(), desk.Access(), desk.Keys(),         loop,
-                    profile,        desk.Sounds(), desk.Voice(),        clock,
-                    waveOut,        desk.Html(),   desk.ClipboardPort()};
-  core::ProgramState state;
-  core::cSetting settings{profile};
-  std::vector<std::u16string> log;
-  FakeEngine engine{log};
-  strings::StringTable table = strings::StringTable::Loaded(false);
-  core::SpeechOutput output{state, engine, table, desk.Sounds()};
-  Hwnd mainWindow = loop.CreateHiddenWindow();
-  core::Program program{ports, state, settings, table, engine, output, mainWindow};
   Hwnd top = desk.AddTopWindow(u"IEFrame", u"Stránka", {0, 0, 800, 600});
   std::shared_ptr<SimAccessible> page =
       SimAccessible::Make(ROLE_SYSTEM_CLIENT, u"Stránka", u"", 0, {0, 0, 800, 600});

@@ -113,7 +113,7 @@ class ItemList {
 };
 
 // No list: window reading mode does not start.
-class NullItemList final : public ItemList {
+class NullItemList : public ItemList {
  public:
   void CreateItemList() override {}
   void ReleaseItemList() override {}

@@ -2,6 +2,7 @@
 
 #include "core/synthetic_input.h"
 #include "reader/control_readers.h"
+#include "reader/guarded.h"
 #include "reader/window_readers.h"
 
 namespace quellon::reader {
@@ -40,15 +41,6 @@ namespace {
 // Words the UI table has no number for: the same in both languages.
 constexpr char16_t kNotSelected[] = u"nevybráno";
 constexpr char16_t kInWindow[] = u", v okně: ";
-
-// Every step of a tick or command runs by itself: a failing one is skipped.
-template <typename F>
-void Guarded(F&& f) {
-  try {
-    f();
-  } catch (...) {
-  }
-}
 
 }  // namespace
 

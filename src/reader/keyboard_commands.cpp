@@ -4,6 +4,7 @@
 
 #include "core/bring_to_front.h"
 #include "core/time_and_date.h"
+#include "reader/guarded.h"
 #include "reader/window_readers.h"
 
 namespace quellon::reader {
@@ -25,16 +26,6 @@ bool IsLineKey(std::uint32_t vk) {
 
 bool IsTextRole(std::int32_t role) {
   return role == ROLE_SYSTEM_TEXT || role == ROLE_SYSTEM_PANE;
-}
-
-// Runs one step of a key's handling: a step that fails is skipped and the next one runs.
-template <typename F>
-void Step(F&& f) {
-  try {
-    f();
-  } catch (...) {
-    // The swallow decision is already taken; nothing else depends on this step.
-  }
 }
 
 }  // namespace
@@ -129,7 +120,7 @@ void KeyboardCommands::HandleKey(const KeyMoment& moment) {
   const std::uint32_t code = ModifierCode(moment.ctrl, moment.shift);
   if ((moment.key.flags & LLKHF_UP) != 0) {
     if (!EchoSilentRole(program_.state.Focus.FocusRole)) {
-      Step([&] { echo_.EchoKey(moment, code); });
+      Guarded([&] { echo_.EchoKey(moment, code); });
     }
     Released(vk, code, false);
   } else {
@@ -145,17 +136,17 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
   const bool ctrlShift = code == 0;
   const bool ctrl = code == 0 || code == 2;
   if (ctrlShift && vk == VK_F2) {
-    Step([&] { p.output.PlaySoundCue(u"tlačítko"); });
+    Guarded([&] { p.output.PlaySoundCue(u"tlačítko"); });
     if (!ClassHas(u"_WWG") && !ClassHas(u"EXCEL7")) {
-      Step([&] { parts_.focus.AnnounceFocusedObject(); });
+      Guarded([&] { parts_.focus.AnnounceFocusedObject(); });
     }
   }
   if (ctrlShift && vk == VK_F5) {
-    Step([&] { parts_.focus.ToggleWindowReadingMode(); });
-    Step([&] { p.output.PlaySoundCue(u"tlačítko"); });
+    Guarded([&] { parts_.focus.ToggleWindowReadingMode(); });
+    Guarded([&] { p.output.PlaySoundCue(u"tlačítko"); });
   }
   if (ctrlShift && vk == VK_F7) {
-    Step([&] {
+    Guarded([&] {
       if (fallback) {
         parts_.focus.NavigateObject(false);
       } else {
@@ -164,7 +155,7 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
     });
   }
   if (ctrlShift && vk == VK_F8) {
-    Step([&] {
+    Guarded([&] {
       if (TextRole()) {
         if (parts_.startReading) parts_.startReading();
       } else if (fallback) {
@@ -172,26 +163,26 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
       }
     });
   }
-  if (ctrlShift && vk == VK_F9) Step([&] { parts_.caret.ReadWindow(); });
+  if (ctrlShift && vk == VK_F9) Guarded([&] { parts_.caret.ReadWindow(); });
   if (ctrlShift && vk == VK_F12) {
-    Step([&] {
+    Guarded([&] {
       core::BringWindowToFront(p.ports.windows, p.ports.keyboard, p.mainWindow);
       state.Focus.WindowChanged = true;
       state.Focus.FocusChanged = true;
     });
   }
   if (vk == 'C' && (fallback ? code == 2 : ctrl)) {
-    Step([&] { p.output.Say(p.ports.clipboard.GetText().value_or(u"")); });
+    Guarded([&] { p.output.Say(p.ports.clipboard.GetText().value_or(u"")); });
   }
   if (ctrlShift && vk == 'T') {
-    Step([&] { core::SayTimeAndDate(p.output, p.ports.clock, state.IsEnglish); });
+    Guarded([&] { core::SayTimeAndDate(p.output, p.ports.clock, state.IsEnglish); });
   }
-  if (vk == VK_ADD && parts_.infoBand.BandVisible()) Step([&] { ResizeInfoBand(10); });
+  if (vk == VK_ADD && parts_.infoBand.BandVisible()) Guarded([&] { ResizeInfoBand(10); });
   if (vk == VK_SUBTRACT && parts_.infoBand.BandVisible() && p.settings.InfoTextSize() - 10 > 10) {
-    Step([&] { ResizeInfoBand(-10); });
+    Guarded([&] { ResizeInfoBand(-10); });
   }
   if ((vk == VK_LEFT || vk == VK_RIGHT) && TextRole()) {
-    Step([&] {
+    Guarded([&] {
       if (!fallback && (ClassHas(kWebView) || ClassHas(kDirectUI))) {
         Post(MSG_CARET_KEY, vk, code);
       } else if (fallback && ClassHas(kWebView)) {
@@ -205,11 +196,11 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
   }
   if (IsLineKey(vk)) {
     if (!fallback && state.NavigationMode) {
-      Step([&] { Post(MSG_NAVIGATE_KEY, vk, code); });
+      Guarded([&] { Post(MSG_NAVIGATE_KEY, vk, code); });
       return;
     }
     if (TextRole()) {
-      Step([&] {
+      Guarded([&] {
         if (!fallback && (ClassHas(kWebView) || ClassHas(kDirectUI))) {
           Post(MSG_CARET_KEY, vk, code);
         } else if (fallback && ClassHas(kWebView)) {
@@ -220,7 +211,7 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
       });
     }
     if (state.Focus.FocusRole == ROLE_SYSTEM_COMBOBOX) {
-      Step([&] { p.output.Say(parts_.caret.EditText(state.Focus.FocusHwnd)); });
+      Guarded([&] { p.output.Say(parts_.caret.EditText(state.Focus.FocusHwnd)); });
     }
   }
 }
@@ -229,13 +220,13 @@ void KeyboardCommands::Pressed(std::uint32_t vk, std::uint32_t code, bool fallba
                                bool lockToggled) {
   const core::Program& p = program_;
   if (vk == (fallback ? VK_CONTROL : VK_LCONTROL)) {
-    if (code == 2 || (!fallback && code == 0)) Step([&] { StopSpeech(); });
+    if (code == 2 || (!fallback && code == 0)) Guarded([&] { StopSpeech(); });
     if ((!fallback || vk == VK_CONTROL) && parts_.reading && parts_.reading()) {
-      Step([&] { parts_.stopReading(); });
+      Guarded([&] { parts_.stopReading(); });
     }
   }
   if ((vk == VK_DELETE || vk == VK_BACK) && TextRole()) {
-    Step([&] {
+    Guarded([&] {
       if (ClassHas(kWebView)) {
         if (fallback) {
           parts_.web.ReadWebCaret(vk, code);
@@ -251,7 +242,7 @@ void KeyboardCommands::Pressed(std::uint32_t vk, std::uint32_t code, bool fallba
     const std::u16string& name =
         p.strings.GetString(vk == VK_CAPITAL ? strings::StringTable::kTextCapsLock
                                              : strings::StringTable::kTextNumLock);
-    Step([&] {
+    Guarded([&] {
       if (fallback) {
         echo_.AnnounceLockKeyFromState(name, vk);
       } else {
@@ -313,7 +304,7 @@ void KeyboardCommands::OnKeyMessage(std::uint32_t message, WParam wParam, LParam
     case MSG_KEY_RELEASED:
       if (vk == VK_SHIFT) return;  // Shift alone is not looked at on this path
       if (!EchoSilentRole(program_.state.Focus.FocusRole)) {
-        Step([&] {
+        Guarded([&] {
           echo_.EchoFallbackKey(vk, code, [this] { return parts_.focus.CheckStateText(); });
         });
       }
@@ -323,11 +314,11 @@ void KeyboardCommands::OnKeyMessage(std::uint32_t message, WParam wParam, LParam
       Pressed(vk, code, true, false);
       return;
     case MSG_CARET_KEY:
-      Step([&] { CaretKey(vk, code); });
+      Guarded([&] { CaretKey(vk, code); });
       return;
     case MSG_NAVIGATE_KEY:
-      if (vk == VK_UP) Step([&] { parts_.focus.NavigateObject(false); });
-      if (vk == VK_DOWN) Step([&] { parts_.focus.NavigateObject(true); });
+      if (vk == VK_UP) Guarded([&] { parts_.focus.NavigateObject(false); });
+      if (vk == VK_DOWN) Guarded([&] { parts_.focus.NavigateObject(true); });
       return;
     default:
       return;

@@ -13,6 +13,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_wave_mapper.h"
 #include "reader/mouse_announcer.h"
+#include "testing/sim_program.h"
 #include "testing/test_folder.h"
 #include "text/text.h"
 
@@ -104,8 +105,8 @@ class RecordingWeb : public access::WebReader, public access::DirectUIReader {
 };
 
 // The command keys with a shown info band and recording web readers.
-struct Rig {
-  Rig() : table(strings::StringTable::Loaded(false)) {
+struct Rig : testing::SimProgram {
+  Rig() {
     state.ProgramFolder = folder.Path();
     loop.SetWindowProc(mainWindow, [this](Hwnd, std::uint32_t m, WParam w, LParam l) {
       if (m == MSG_CARET_KEY || m == MSG_NAVIGATE_KEY) keys->OnKeyMessage(m, w, l);
@@ -122,24 +123,6 @@ struct Rig {
   }
 
   testing::TestFolder folder;
-  SimEventLoop loop;
-  SimDesktop desk{loop};
-  core::IniProfile profile;
-  SimWaveMapper waveOut{loop, 2};
-  struct NoClock : LocalClock {
-    LocalTime GetLocalTime() override { return {}; }
-  } clock;
-  core::Ports ports{desk.Windows(), desk.Access(), desk.Keys(),         loop,
-                    profile,        desk.Sounds(), desk.Voice(),        clock,
-                    waveOut,        desk.Html(),   desk.ClipboardPort()};
-  core::ProgramState state;
-  core::cSetting settings{profile};
-  std::vector<std::u16string> log;
-  FakeEngine engine{log};
-  strings::StringTable table;
-  core::SpeechOutput output{state, engine, table, desk.Sounds()};
-  Hwnd mainWindow = loop.CreateHiddenWindow();
-  core::Program program{ports, state, settings, table, engine, output, mainWindow};
   NullFocusAnnouncer focus;
   NullCaretReaders caret;
   access::NullItemList items;
@@ -214,16 +197,8 @@ TEST(KeyboardCommands, UnhookRemovesTheHookAndTheFallbackIsUsedWhenItFails) {
 }
 
 // A list whose walk can be made to run while keys come, as on the hook's own thread.
-class WalkingList : public access::ItemList {
+class WalkingList : public access::NullItemList {
  public:
-  void CreateItemList() override {}
-  void ReleaseItemList() override {}
-  std::u16string GetDetails(std::int32_t) override { return {}; }
-  std::int32_t Count() override { return 0; }
-  std::int32_t GetItemRole(std::int32_t) override { return 0; }
-  std::u16string GetItem(std::int32_t) override { return {}; }
-  void Target(std::int32_t) override {}
-  void DoAction(std::int32_t) override {}
   const std::atomic<bool>& WalkRunning() const override { return walking; }
   std::atomic<bool> walking{false};
 };

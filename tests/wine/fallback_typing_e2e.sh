@@ -20,14 +20,6 @@ wine_session_start
 prog="$WINE_SESSION_ROOT/run/fallback"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 
-wait_sound() {
-  local i
-  for ((i = 0; i < 200; i++)); do
-    [ "$(audio_size)" -gt 0 ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 fail=0
 step() {  # step NAME SENTENCE: compares what was heard since the last step
   local name=$1 sentence=$2

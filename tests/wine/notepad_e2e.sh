@@ -22,14 +22,6 @@ wine_session_start
 prog="$WINE_SESSION_ROOT/run/notepad"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 
-wait_sound() {  # until the capture grows past $1 (bounded to 10 s)
-  local i
-  for ((i = 0; i < 200; i++)); do
-    [ "$(audio_size)" -gt "$1" ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 
 pid=$(wine_start "$prog/Quellon.exe")
 wait_sound 0 || true  # the startup announcement (whatever is active), if any

@@ -120,6 +120,15 @@ wine_start() {
 # The captured sound of the session: its size in bytes, and waiting until it has not grown for
 # QUIET seconds (bounded to 30 s).
 audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
+# Waits until the capture has grown past SIZE bytes (default 0: any sound), bounded to 10 s.
+wait_sound() {
+  local over=${1:-0} i
+  for ((i = 0; i < 200; i++)); do
+    [ "$(audio_size)" -gt "$over" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
 wait_quiet() {
   local quiet=$1 last=-1 same=0 i size
   for ((i = 0; i < 600; i++)); do

@@ -23,14 +23,6 @@ wine_session_start
 prog="$WINE_SESSION_ROOT/run/typing"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 
-wait_sound() {  # until something is captured (bounded to 10 s)
-  local i
-  for ((i = 0; i < 200; i++)); do
-    [ "$(audio_size)" -gt 0 ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 
 fail=0
 # step NAME SENTENCE [ALTERNATIVE...]: the keys have just been sent; waits for the speech to end
