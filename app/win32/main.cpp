@@ -56,6 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 
   app::Win32MainForm form;
   if (!form.Create(instance)) return 1;
+  if (const char* busy = std::getenv("QUELLON_TEST_BUSY");
+      busy != nullptr && std::string_view(busy) == "1") {
+    form.EnableTestBusy();
+  }
   app::Win32AboutForm about(form);
 
   shell::EngineFactory engineFactory = [&](const std::filesystem::path& folder) {

@@ -173,6 +173,9 @@ LRESULT Win32MainForm::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT Win32MainForm::OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kTestBusyMessage:
+      if (testBusy_) Sleep(static_cast<DWORD>(wParam < 10000 ? wParam : 10000));
+      return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0 && main_ != nullptr) {
         if (const auto it = itemNames_.find(LOWORD(wParam)); it != itemNames_.end()) {

@@ -24,8 +24,14 @@ class Win32MainForm : public shell::MainForm {
   Win32MainForm(const Win32MainForm&) = delete;
   Win32MainForm& operator=(const Win32MainForm&) = delete;
 
+  // A test-only message: with the test switch on, the main thread is kept busy for wParam ms
+  // (at most 10 s), taking no messages, as when it waits on a program that does not answer.
+  static constexpr UINT kTestBusyMessage = 0x80F0;
+
   // Creates the window (hidden) and its menu. False when it cannot be made.
   bool Create(HINSTANCE instance);
+  // Lets kTestBusyMessage work (QUELLON_TEST_BUSY=1).
+  void EnableTestBusy() { testBusy_ = true; }
   void Attach(shell::frmMain* main) { main_ = main; }
   shell::frmMain* Main() const { return main_; }
   HWND Window() const { return hwnd_; }
@@ -44,6 +50,7 @@ class Win32MainForm : public shell::MainForm {
   LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  bool testBusy_ = false;
   LRESULT OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void BuildMenu();
   void SnapSize();

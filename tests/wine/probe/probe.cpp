@@ -759,11 +759,40 @@ void RunHang(Probe& probe) {
   CloseHandle(release);
 }
 
+constexpr char16_t kQuellonTyped[] = u"typed while quellon is busy";
+
+// Quellon.exe (started with QUELLON_TEST_BUSY=1) is asked to keep its main thread busy for two
+// seconds, and the script types into the target's edit meanwhile: the text must arrive complete
+// while Quellon is still busy, because its keyboard hook never waits for its main thread.
+void RunBusyQuellon(Probe& probe) {
+  const Hwnd edit = probe["edit"];
+  const auto origin = std::chrono::steady_clock::now();
+  probe.Command("settext edit ");
+  probe.Command("focus edit");
+  HWND quellon = nullptr;
+  probe.WaitFor([&] { return (quellon = FindWindowW(L"QuellonMain", nullptr)) != nullptr; }, 30000);
+  Check(quellon != nullptr, "Quellon's main window is there");
+  if (quellon == nullptr) return;
+  TextWatcher watcher(edit, origin);
+  constexpr UINT kTestBusyMessage = 0x80F0;  // Quellon.exe's test-only busy message
+  const double busyFrom = MsSince(origin);
+  Check(PostMessageW(quellon, kTestBusyMessage, 2000, 0) != FALSE, "the busy message is posted");
+  probe.Touch("probe-hooked");
+  probe.WaitFor([&] { return watcher.FirstAt(kQuellonTyped) >= 0; }, 10000);
+  const double fullAt = watcher.FirstAt(kQuellonTyped);
+  std::printf("INFO: Quellon busy from %.0f ms; the edit had the whole text at %.0f ms\n", busyFrom,
+              fullAt);
+  Check(fullAt >= 0 && fullAt - busyFrom < 2000,
+        "the whole text arrived while Quellon's main thread was still busy (last seen \"" +
+            Utf8(watcher.Last()) + "\")");
+  probe.Touch("probe-text-complete");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|edit|hang DIR\n");
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang DIR\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -778,12 +807,14 @@ int main(int argc, char** argv) {
     RunKeys(probe);
   } else if (mode == "busykeys") {
     RunBusyKeys(probe);
+  } else if (mode == "busyquellon") {
+    RunBusyQuellon(probe);
   } else if (mode == "edit") {
     RunEdit(probe);
   } else if (mode == "hang") {
     RunHang(probe);
   } else {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|edit|hang DIR\n");
+    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang DIR\n");
     return 2;
   }
   std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);
