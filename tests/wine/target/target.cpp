@@ -8,7 +8,13 @@
 // DIR\commands.txt every 20 ms and runs each new complete line; after line N it appends
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
-//   menu | foreground | msgbox TEXT | hang | quit
+//   menu | foreground | msgbox TEXT | hang | quit | page | band | cursor | warp X Y
+// "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
+// writes its items' screen places to DIR\page.txt, and appends each link's default action to
+// DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
+// writes DIR\band.txt: "shown" and the text of the screen reader's visible info band (read with
+// WM_GETTEXT from its edit), or "none" when no band is shown. "cursor" writes the pointer's
+// place as the system has it ("X Y") to DIR\cursor.txt; "warp X Y" moves it there.
 // "hang" stops answering messages (as a hung program does) after setting the named event
 // "QuellonTargetHung", until the test sets "QuellonTargetRelease" (at most 30 s).
 #include <windows.h>
@@ -24,6 +30,7 @@
 #include <string>
 
 #include "custom_accessible.h"
+#include "page_accessible.h"
 
 namespace {
 
@@ -35,6 +42,7 @@ constexpr int kMenuHelpAbout = 101;
 std::wstring g_dir;
 std::map<std::string, HWND> g_controls;
 HWND g_main = nullptr;
+HWND g_page = nullptr;
 std::streamoff g_commandOffset = 0;
 int g_commandsDone = 0;
 std::wstring g_pendingMessage;
@@ -126,6 +134,37 @@ std::wstring PathIn(const wchar_t* name) {
   return g_dir + L"\\" + name;
 }
 
+// Writes `text` to DIR\name under another name first, so a reader never sees half a file.
+void WriteWhole(const wchar_t* name, const std::string& text) {
+  const std::wstring tmp = PathIn(name) + L".tmp";
+  std::ofstream(tmp.c_str(), std::ios::binary) << text;
+  MoveFileExW(tmp.c_str(), PathIn(name).c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+// The screen reader's info band as another program sees it.
+std::string BandReport() {
+  HWND band = FindWindowW(L"QuellonInfoBand", nullptr);
+  if (!band || !IsWindowVisible(band)) return "none\n";
+  HWND edit = GetWindow(band, GW_CHILD);
+  wchar_t buf[4096] = {};
+  DWORD_PTR got = 0;
+  if (edit) {
+    SendMessageTimeoutW(edit, WM_GETTEXT, sizeof buf / sizeof buf[0], reinterpret_cast<LPARAM>(buf),
+                        SMTO_ABORTIFHUNG, 5000, &got);
+  }
+  return "shown " + Narrow(buf) + "\n";
+}
+
 void WriteReady() {
   std::ostringstream out;
   char buf[32];
@@ -197,6 +236,26 @@ void RunCommand(const std::string& line) {
     if (release) WaitForSingleObject(release, 30000);
     if (hung) CloseHandle(hung);
     if (release) CloseHandle(release);
+  } else if (verb == "page") {
+    if (!g_page || !IsWindow(g_page)) {
+      g_page = target::CreatePage(GetModuleHandleW(nullptr), PathIn(L"actions.txt"),
+                                  PathIn(L"located.txt"));
+    } else {
+      SetForegroundWindow(g_page);
+      SetFocus(g_page);
+      NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, g_page, OBJID_WINDOW, CHILDID_SELF);
+    }
+    WriteWhole(L"page.txt", target::PageLayout(g_page));
+  } else if (verb == "warp") {
+    int x = 0, y = 0;
+    in >> x >> y;
+    SetCursorPos(x, y);
+  } else if (verb == "cursor") {
+    POINT at{};
+    GetCursorPos(&at);
+    WriteWhole(L"cursor.txt", std::to_string(at.x) + " " + std::to_string(at.y) + "\n");
+  } else if (verb == "band") {
+    WriteWhole(L"band.txt", BandReport());
   } else if (verb == "quit") {
     DestroyWindow(g_main);
   }
@@ -256,6 +315,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   target::RegisterCustomList(instance);
+  target::RegisterPage(instance);
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = MainProc;
