@@ -46,7 +46,8 @@ class Win32PartFactory : public shell::PartFactory {
             [slot = items_, &state = program.state]() -> access::ItemList& {
               return slot->Get(state);
             },
-            [&form](bool checked) { form.SetMenuChecked(u"mnuShowInfo", checked); }});
+            [&form](bool checked) { form.SetMenuChecked(u"mnuShowInfo", checked); },
+            [&output = program.output](const std::u16string& text) { output.Say(text); }});
   }
   std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program& program) override {
     return std::make_unique<aids::frmFrameHi>(std::make_unique<Win32HighlightFrameForm>(instance_),

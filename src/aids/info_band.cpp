@@ -66,6 +66,8 @@ bool frmInfo::Load() {
 
 void frmInfo::Unload() {
   if (!form_->BandLoaded()) return;
+  // The list keys live in the band: window reading mode ends with it.
+  parts_.state.ListMode = false;
   HideEx();
   form_->UnloadBandWindow();
 }
@@ -156,8 +158,11 @@ void frmInfo::ShowItem() {
   // Indexes start at 1; 0 is the place before the first item and shows nothing.
   if (index < 1 || index > items.Count()) return;
   items.GetItemRole(index);
-  form_->SetBandText(items.GetItem(index));
+  const std::u16string text = items.GetItem(index);
+  form_->SetBandText(text);
   items.Target(index);
+  // The item moved to is heard (the keyboard handler leaves the band's lines to the band).
+  if (parts_.say) parts_.say(text);
 }
 
 void frmInfo::Text1_KeyUp(std::uint32_t vk) {

@@ -59,6 +59,8 @@ struct InfoBandParts {
   std::function<access::ItemList&()> items;
   // Sets the check mark of the main menu's "Show info band" item.
   std::function<void(bool checked)> setMenuChecked;
+  // Speaks the item the list keys moved to (the speech routine's Say; empty: nothing spoken).
+  std::function<void(const std::u16string&)> say;
 };
 
 // frmInfo.

@@ -146,7 +146,8 @@ class InfoBandTest : public ::testing::Test {
     band = std::make_unique<frmInfo>(
         std::move(owned), InfoBandParts{desk.Windows(), settings, state, docking,
                                         [this]() -> access::ItemList& { return list; },
-                                        [this](bool checked) { menu.push_back(checked); }});
+                                        [this](bool checked) { menu.push_back(checked); },
+                                        [this](const std::u16string& t) { said.push_back(t); }});
   }
   void StartListMode(std::int32_t index) {
     list.texts = {u"OK tlačítko", u"Storno tlačítko", u"Jméno editační pole"};
@@ -155,6 +156,7 @@ class InfoBandTest : public ::testing::Test {
     state.ListIndex = index;
   }
 
+  std::vector<std::u16string> said;
   platform::SimEventLoop loop;
   platform::SimDesktop desk{loop};
   core::IniProfile profile;
@@ -312,6 +314,16 @@ TEST_F(InfoBandTest, DownStepsThroughTheItemsAndKeepsTheLast) {
   EXPECT_EQ(state.ListIndex, 3);
   EXPECT_EQ(form->BandText(), u"Jméno editační pole");
   EXPECT_EQ(list.calls.back(), u"target 3");
+  // Each step is heard as the item it reached.
+  EXPECT_EQ(said, (std::vector<std::u16string>{u"OK tlačítko", u"Storno tlačítko",
+                                               u"Jméno editační pole", u"Jméno editační pole"}));
+}
+
+TEST_F(InfoBandTest, ClosingTheBandEndsWindowReadingMode) {
+  StartListMode(1);
+  EXPECT_TRUE(form->KeyDown(platform::VK_ESCAPE));
+  EXPECT_FALSE(state.ListMode);
+  EXPECT_FALSE(band->BandVisible());
 }
 
 TEST_F(InfoBandTest, UpStopsAtIndexZeroWithoutAskingForANonItem) {

@@ -257,10 +257,13 @@ void FocusTracking::ToggleWindowReadingMode() {
   aids::InfoBand* band = parts_.infoBand;
   if (band == nullptr || parts_.keyboard == nullptr) return;
   if (state_.ListMode) {
-    if (!(parts_.infoMenuChecked && parts_.infoMenuChecked())) Guarded([&] { band->HideBand(); });
+    // The band goes unless the user had it shown before the mode began (showing the band checks
+    // the menu item, so the check mark alone would keep every band the mode showed).
+    if (!bandWasShown_) Guarded([&] { band->HideBand(); });
     state_.ListMode = false;
     return;
   }
+  bandWasShown_ = band->BandVisible() && parts_.infoMenuChecked && parts_.infoMenuChecked();
   access::ItemList& list = parts_.itemList;
   list.SetIEprofile(true);
   list.SetReadInvisible(true);

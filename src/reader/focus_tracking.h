@@ -121,6 +121,7 @@ class FocusTracking : public FocusAnnouncer {
 
   FocusTrackingParts parts_;
   ProgressValueWatcher progress_;
+  bool bandWasShown_ = false;  // the info band was on by the user's choice when the mode began
 };
 
 }  // namespace quellon::reader

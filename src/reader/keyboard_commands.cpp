@@ -199,7 +199,11 @@ void KeyboardCommands::Released(std::uint32_t vk, std::uint32_t code, bool fallb
       Guarded([&] { Post(MSG_NAVIGATE_KEY, vk, code); });
       return;
     }
-    if (TextRole()) {
+    // In window reading mode the band's text box steps through the item list and speaks the
+    // item itself; its line read here would be the item being left.
+    const bool bandList = state.ListMode && parts_.infoBand.BandVisible() &&
+                          state.Focus.FocusHwnd == parts_.infoBand.BandTextWindow();
+    if (TextRole() && !bandList) {
       Guarded([&] {
         if (!fallback && (ClassHas(kWebView) || ClassHas(kDirectUI))) {
           Post(MSG_CARET_KEY, vk, code);

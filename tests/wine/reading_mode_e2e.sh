@@ -7,9 +7,8 @@
 #   (compared sample for sample with the rendering of its sentence).
 # - Down and Up in the band put each item's text into the band (read back by the target with
 #   WM_GETTEXT), move the mouse pointer two pixels inside the item's corner (xdotool and the
-#   system's cursor), and are heard as the line of the band's text box as it stood before the
-#   key: the keyboard handler reads the line when the key is released, before the band's own
-#   key-up puts the new item in.
+#   system's cursor), and are heard as the item reached: the band speaks it, and the keyboard
+#   handler leaves the band's lines alone.
 # - Enter on a link runs the link's default action (the target records it) and ends the mode:
 #   the band goes away, and Ctrl+Shift+F5 starts the mode afresh with the title; Escape closes
 #   the band.
@@ -166,9 +165,7 @@ check_band "Ctrl+Shift+F5" "shown $title"
 band_at_top "Ctrl+Shift+F5" yes
 [ -n "${QUELLON_KEEP_SHOT:-}" ] && cp "$prog/screen.png" "$QUELLON_KEEP_SHOT"
 
-# The items in reading order, and what each key is heard as: the line of the band's text box,
-# which the keyboard handler reads as the key is released, before the band's own key-up puts the
-# item in (so each key is heard as the text the band showed before it).
+# The items in reading order; each key is heard as the item it reached.
 step() {  # NAME KEY ITEM HEARD POINTED (the item of page.txt the pointer is on)
   : >"$E2E_DIR/located.txt"
   key "$2"
@@ -181,23 +178,23 @@ s1='Vítejte na zkušební stránce. '
 s2='Tato stránka má několik vět. '
 s3='Třetí věta je poslední.'
 check='Zapamatovat si mě, zatrženo'
-step down-1 Down 'Domů' "$title" 'Domů'
-step down-2 Down 'Zprávy' 'Domů' 'Zprávy'
-step down-3 Down "$s1" 'Zprávy' "$text"
-step down-4 Down "$s2" "$s1" "$text"
-step down-5 Down "$s3" "$s2" "$text"
-step down-6 Down "$check" "$s3" 'Zapamatovat si mě'
-step down-7 Down 'Patička' "$check" 'Patička'
-step down-8 Down 'Kontakt' 'Patička' 'Kontakt'
-step down-9 Down 'Konec stránky.' 'Kontakt' 'Konec stránky.'
+step down-1 Down 'Domů' 'Domů' 'Domů'
+step down-2 Down 'Zprávy' 'Zprávy' 'Zprávy'
+step down-3 Down "$s1" "$s1" "$text"
+step down-4 Down "$s2" "$s2" "$text"
+step down-5 Down "$s3" "$s3" "$text"
+step down-6 Down "$check" "$check" 'Zapamatovat si mě'
+step down-7 Down 'Patička' 'Patička' 'Patička'
+step down-8 Down 'Kontakt' 'Kontakt' 'Kontakt'
+step down-9 Down 'Konec stránky.' 'Konec stránky.' 'Konec stránky.'
 step down-end Down 'Konec stránky.' 'Konec stránky.' 'Konec stránky.'
-step up-1 Up 'Kontakt' 'Konec stránky.' 'Kontakt'
-step up-2 Up 'Patička' 'Kontakt' 'Patička'
-step up-3 Up "$check" 'Patička' 'Zapamatovat si mě'
-step up-4 Up "$s3" "$check" "$text"
-step up-5 Up "$s2" "$s3" "$text"
-step up-6 Up "$s1" "$s2" "$text"
-step up-7 Up 'Zprávy' "$s1" 'Zprávy'
+step up-1 Up 'Kontakt' 'Kontakt' 'Kontakt'
+step up-2 Up 'Patička' 'Patička' 'Patička'
+step up-3 Up "$check" "$check" 'Zapamatovat si mě'
+step up-4 Up "$s3" "$s3" "$text"
+step up-5 Up "$s2" "$s2" "$text"
+step up-6 Up "$s1" "$s1" "$text"
+step up-7 Up 'Zprávy' 'Zprávy' 'Zprávy'
 [ "$moved" -gt 0 ] || failed "the pointer followed no item"
 echo "the pointer followed $moved steps; Wine left it in place in $dropped"
 
