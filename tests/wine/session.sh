@@ -64,16 +64,30 @@ wine_session_start() {
   chmod 700 "$WINE_SESSION_ROOT/xdg"
   trap wine_session_stop EXIT
 
-  local display
-  display=$(_wine_free_display) || { echo "wine session: no free X display" >&2; return 1; }
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_SESSION_XVFB_PID=$!
-  local i
-  for ((i = 0; i < 200; i++)); do
-    DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.05
+  # A display that looked free may be taken by another session starting at the same moment, or
+  # by a server still going away: the answer must come from our own Xvfb, else the next number.
+  local display="" attempt i up
+  for ((attempt = 0; attempt < 5; attempt++)); do
+    display=$(_wine_free_display) || { echo "wine session: no free X display" >&2; return 1; }
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_SESSION_XVFB_PID=$!
+    up=0
+    for ((i = 0; i < 200; i++)); do
+      kill -0 "$WINE_SESSION_XVFB_PID" 2>/dev/null || break
+      if DISPLAY=":$display" xdpyinfo >/dev/null 2>&1; then
+        sleep 0.2
+        kill -0 "$WINE_SESSION_XVFB_PID" 2>/dev/null && up=1
+        break
+      fi
+      sleep 0.05
+    done
+    [ $up -eq 1 ] && break
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    WINE_SESSION_XVFB_PID=""
+    sleep 0.5
   done
-  DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 || { echo "wine session: Xvfb did not start" >&2; return 1; }
+  [ -n "$WINE_SESSION_XVFB_PID" ] || { echo "wine session: Xvfb did not start" >&2; return 1; }
 
   export DISPLAY=":$display"
   export HOME="$WINE_SESSION_ROOT/home" WINEPREFIX="$WINE_SESSION_ROOT/prefix" WINEARCH=win64
