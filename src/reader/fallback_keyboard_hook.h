@@ -10,6 +10,7 @@
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
 #include "platform/win_types.h"
+#include "reader/modifier_code.h"
 
 namespace quellon::reader {
 
@@ -18,11 +19,6 @@ class FallbackKeyboardHook {
   // How often the key state is looked at. A key pressed and released again between two looks
   // (shorter than this) goes unnoticed; typing holds a key much longer.
   static constexpr std::uint32_t kPollMs = 20;
-
-  // The modifier code: 6 no modifier, 4 Shift, 2 Ctrl, 0 Ctrl and Shift. Alt plays no part.
-  static constexpr std::uint32_t ModifierCode(bool ctrl, bool shift) {
-    return 6u - (ctrl ? 4u : 0u) - (shift ? 2u : 0u);
-  }
 
   FallbackKeyboardHook(platform::Keyboard& keyboard, platform::EventLoop& loop)
       : keyboard_(keyboard), loop_(loop) {}

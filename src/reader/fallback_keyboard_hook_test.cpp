@@ -33,10 +33,10 @@ struct Desk {
 };
 
 TEST(FallbackKeyboardHook, ModifierCodes) {
-  EXPECT_EQ(FallbackKeyboardHook::ModifierCode(false, false), 6u);
-  EXPECT_EQ(FallbackKeyboardHook::ModifierCode(false, true), 4u);
-  EXPECT_EQ(FallbackKeyboardHook::ModifierCode(true, false), 2u);
-  EXPECT_EQ(FallbackKeyboardHook::ModifierCode(true, true), 0u);
+  EXPECT_EQ(ModifierCode(false, false), 6u);
+  EXPECT_EQ(ModifierCode(false, true), 4u);
+  EXPECT_EQ(ModifierCode(true, false), 2u);
+  EXPECT_EQ(ModifierCode(true, true), 0u);
 }
 
 TEST(FallbackKeyboardHook, PostsPressesAndReleasesWithTheirModifiers) {

@@ -65,8 +65,6 @@ class KeyEcho {
   // Every Caps Lock press seen by the hook, in order: the echo's own idea of Caps Lock.
   void NoteCapsLock(bool toggledBefore) { capsLock_ = !toggledBefore; }
 
-  std::int32_t DeadKeyState() const { return deadKey_; }
-
  private:
   std::u16string Translate(std::uint32_t vk, std::uint32_t scan, bool shift, bool ctrl);
   void SayCode(std::uint32_t code);

@@ -32,7 +32,6 @@ class KeyboardCommands final : public KeyboardHandler {
   void FocusStateChanged() override;
 
   bool FallbackHookActive() const { return fallbackActive_; }
-  const KeyEcho& Echo() const { return echo_; }
 
   // One key the hook delivered (main thread).
   void HandleKey(const platform::KeyMoment& moment);

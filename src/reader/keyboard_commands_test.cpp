@@ -66,13 +66,6 @@ TEST(KeyGate, CommandKeysNavigationArrowsAndDeleteInText) {
   EXPECT_EQ(DecideKey(Moment(VK_UP, true), gate), KeyVerdict::kPass);
 }
 
-TEST(KeyGate, ModifierCodes) {
-  EXPECT_EQ(ModifierCode(false, false), 6u);
-  EXPECT_EQ(ModifierCode(false, true), 4u);
-  EXPECT_EQ(ModifierCode(true, false), 2u);
-  EXPECT_EQ(ModifierCode(true, true), 0u);
-}
-
 class ShownBand : public aids::InfoBand {
  public:
   bool IsShown() const override { return visible; }

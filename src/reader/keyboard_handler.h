@@ -21,14 +21,9 @@
 #include "platform/keyboard.h"
 #include "reader/caret_readers.h"
 #include "reader/focus_tracking.h"
+#include "reader/modifier_code.h"
 
 namespace quellon::reader {
-
-// The modifier code every key message carries: 6 no modifier, 4 Shift, 2 Ctrl, 0 Ctrl and Shift.
-// Alt plays no part.
-constexpr std::uint32_t ModifierCode(bool ctrl, bool shift) {
-  return 6u - (ctrl ? 4u : 0u) - (shift ? 2u : 0u);
-}
 
 class KeyboardHandler {
  public:
