@@ -38,6 +38,8 @@ class BuiltInEngine {
 
   // The pronunciation dictionary of the selected voice.
   virtual const PronunciationDictionary& Dictionary() const = 0;
+  // Replaces it (a system voice's own dictionary, while that voice speaks).
+  virtual void SetDictionary(PronunciationDictionary dictionary) = 0;
   // Creates the hidden window that receives the wave-out completion notices.
   virtual void LoadWaveWindow() = 0;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/built_in_engine.h"
@@ -37,6 +38,7 @@ class FakeEngine : public BuiltInEngine {
   std::int16_t WordSeparation() const override { return wordSeparation; }
   void SetWordSeparation(std::int16_t value) override { wordSeparation = value; }
   const PronunciationDictionary& Dictionary() const override { return dictionary; }
+  void SetDictionary(PronunciationDictionary value) override { dictionary = std::move(value); }
   void LoadWaveWindow() override { log_.push_back(u"wave window"); }
 
   // What Say was given, in order.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/built_in_engine.h"
@@ -74,6 +75,9 @@ class VazaVorod : public BuiltInEngine {
   EngineState& State() { return state_; }
   const EngineState& State() const { return state_; }
   const PronunciationDictionary& Dictionary() const override { return dictionary_; }
+  void SetDictionary(PronunciationDictionary dictionary) override {
+    dictionary_ = std::move(dictionary);
+  }
   void LoadWaveWindow() override { output_->LoadWaveWindow(); }
   VoiceDatabase& Voice() { return voice_; }
   WaveOutput& Output() { return *output_; }

@@ -90,7 +90,8 @@ class PartFactory {
   }
   virtual std::unique_ptr<SettingsDialog> MakeSettingsDialog(const core::Program& program,
                                                              SapiVoiceSelector selectSapiVoice) {
-    return std::make_unique<frmSet>(program, std::move(selectSapiVoice));
+    // Without a window of its own (MemorySettingsDialogForm).
+    return std::make_unique<frmSet>(program, nullptr, std::move(selectSapiVoice));
   }
   virtual std::unique_ptr<Automation> MakeAutomation(const core::Program&, const AutomationParts&) {
     return std::make_unique<NullAutomation>();
