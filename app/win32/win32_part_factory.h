@@ -1,5 +1,5 @@
-// The Windows program's parts: the portable part factory with the application bar, the info band
-// and the highlight frame built on their Windows forms.
+// The Windows program's parts: the portable part factory with the application bar, the info band,
+// the highlight frame and the settings dialog built on their Windows forms.
 #pragma once
 
 #include <memory>
@@ -14,6 +14,7 @@
 #include "highlight_frame_form.h"
 #include "info_band_form.h"
 #include "main_form.h"
+#include "settings_dialog_form.h"
 
 namespace quellon::app {
 
@@ -52,6 +53,11 @@ class Win32PartFactory : public shell::PartFactory {
   std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program& program) override {
     return std::make_unique<aids::frmFrameHi>(std::make_unique<Win32HighlightFrameForm>(instance_),
                                               program.ports.windows, program.mainWindow);
+  }
+  std::unique_ptr<shell::SettingsDialog> MakeSettingsDialog(
+      const core::Program& program, shell::SapiVoiceSelector selectSapiVoice) override {
+    return std::make_unique<shell::frmSet>(
+        program, std::make_unique<Win32SettingsDialogForm>(instance_), std::move(selectSapiVoice));
   }
   std::unique_ptr<access::ItemList> MakeItemList(const core::Program& program) override {
     std::unique_ptr<access::ItemList> list = shell::PartFactory::MakeItemList(program);

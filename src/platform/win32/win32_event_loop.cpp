@@ -1,5 +1,8 @@
 #include "platform/win32/win32_event_loop.h"
 
+#include <algorithm>
+#include <vector>
+
 // The system headers after the ports: their macros (PostMessage, WHDR_DONE, ...) would clash
 // with the ports' names; the two that are used as names are undone.
 #include <windows.h>
@@ -119,6 +122,33 @@ bool Win32EventLoop::RemovePostedMessage(Hwnd window, std::uint32_t message, WPa
   return true;
 }
 
+namespace {
+
+thread_local std::vector<HWND> modelessDialogs;
+
+// True when a modeless dialog took the message.
+bool DialogTook(MSG& msg) {
+  for (HWND dialog : modelessDialogs) {
+    if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Win32EventLoop::AddModelessDialog(Hwnd dialog) {
+  HWND hwnd = reinterpret_cast<HWND>(dialog);
+  if (std::find(modelessDialogs.begin(), modelessDialogs.end(), hwnd) == modelessDialogs.end()) {
+    modelessDialogs.push_back(hwnd);
+  }
+}
+
+void Win32EventLoop::RemoveModelessDialog(Hwnd dialog) {
+  HWND hwnd = reinterpret_cast<HWND>(dialog);
+  modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), hwnd),
+                        modelessDialogs.end());
+}
+
 void Win32EventLoop::PumpPending() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -126,6 +156,7 @@ void Win32EventLoop::PumpPending() {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the outer loop
       return;
     }
+    if (DialogTook(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -136,6 +167,7 @@ bool Win32EventLoop::RunUntil(const std::function<bool()>& done) {
   while (!done()) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return false;
+    if (DialogTook(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -29,6 +29,11 @@ class Win32EventLoop : public EventLoop {
   bool RunUntil(const std::function<bool()>& done) override;
   void QuitLoop() override;
 
+  // Modeless dialogs of this thread: the pumps hand their messages to IsDialogMessage, so Tab,
+  // the arrows, Enter and Escape work in them.
+  static void AddModelessDialog(Hwnd dialog);
+  static void RemoveModelessDialog(Hwnd dialog);
+
   // Used by the system callbacks.
   static Win32EventLoop* Current();
   void OnTimer(TimerId id);
