@@ -164,3 +164,29 @@ quellon_speaking_folder() {
   cp "$exe" "$dir/Quellon.exe"
   printf '[General]\r\nTime=0\r\n[Voice]\r\nName=zuvan\r\n' >"$dir/qlnd.ini"
 }
+
+# heard_as NAME SAY.exe DIR SENTENCE...: the keys have just been sent; waits for the speech to
+# end and compares the capture, sample for sample, with quellon-say's render (in the program
+# folder DIR) of SENTENCE or of one of the alternatives after it. Prints the comparison, empties
+# the capture, and returns 1 when none matched.
+heard_as() {
+  local name=$1 say=$2 dir=$3 n=0 sentence report=""
+  shift 3
+  wait_sound || true
+  wait_quiet 1 || true
+  cp "$WINE_AUDIO_FILE" "$dir/$name.raw"
+  : >"$WINE_AUDIO_FILE"
+  for sentence in "$@"; do
+    n=$((n + 1))
+    printf '%s' "$sentence" | wine_run "$say" --folder "$(wine_path "$dir")" \
+      --out "$(wine_path "$dir")\\$name-$n.wav" >/dev/null 2>&1
+    if report=$(python3 "$(dirname "${BASH_SOURCE[0]}")/compare_audio.py" "$dir/$name.raw" \
+      "$dir/$name-$n.wav" "$name" 2>&1); then
+      echo "$report"
+      return 0
+    fi
+  done
+  echo "$report"
+  [ -n "${QUELLON_KEEP_AUDIO:-}" ] && cp "$dir/$name.raw" "$dir/$name"-*.wav "$QUELLON_KEEP_AUDIO"/
+  return 1
+}

@@ -16,6 +16,7 @@
 //         is free again)
 //   edit  window properties, the edit messages, the caret rectangle, clipboard and services
 //   hang  every message to a hung target returns within its bound
+//   dialogs  (no DIR, no target) the visible dialogs' controls with their accessible names
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_html_document.h"
@@ -23,6 +24,8 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/win32_windows.h"
+// After the ports' headers.
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
@@ -788,9 +791,56 @@ void RunBusyQuellon(Probe& probe) {
   probe.Touch("probe-text-complete");
 }
 
+// Every visible dialog (class #32770) on the desktop: its title, then one line per control with
+// its class, its own text, and the name and role its accessible object gives. Needs no target.
+int RunDialogs() {
+  auto text = [](HWND h) {
+    wchar_t buffer[512] = {};
+    const int n = GetWindowTextW(h, buffer, 512);
+    return Utf8(win32::FromWide(buffer, static_cast<std::size_t>(n > 0 ? n : 0)));
+  };
+  int dialogs = 0;
+  for (HWND top = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); top != nullptr;
+       top = FindWindowExW(nullptr, top, L"#32770", nullptr)) {
+    if (!IsWindowVisible(top)) continue;
+    ++dialogs;
+    std::printf("dialog\t%s\n", text(top).c_str());
+    for (HWND c = GetWindow(top, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t cls[64] = {};
+      GetClassNameW(c, cls, 64);
+      std::string name = "(none)", role = "(none)";
+      IAccessible* acc = nullptr;
+      if (SUCCEEDED(AccessibleObjectFromWindow(c, static_cast<DWORD>(OBJID_CLIENT),
+                                               IID_IAccessible, reinterpret_cast<void**>(&acc))) &&
+          acc != nullptr) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR bstr = nullptr;
+        if (acc->get_accName(self, &bstr) == S_OK && bstr != nullptr) {
+          name = Utf8(win32::FromWide(bstr, SysStringLen(bstr)));
+          SysFreeString(bstr);
+        }
+        VARIANT r;
+        VariantInit(&r);
+        if (acc->get_accRole(self, &r) == S_OK && r.vt == VT_I4) role = std::to_string(r.lVal);
+        acc->Release();
+      }
+      std::printf("control\t%s\t%s\t%s\t%s\n",
+                  Utf8(win32::FromWide(cls)).c_str(), text(c).c_str(), name.c_str(), role.c_str());
+    }
+  }
+  return dialogs > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "dialogs") {
+    CoInitialize(nullptr);
+    return RunDialogs();
+  }
   if (argc != 3) {
     std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang DIR\n");
     return 2;
