@@ -19,7 +19,7 @@ PACKAGES=(
   build-essential cmake g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xdotool x11-utils imagemagick
+  wine wine64 xvfb xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-ces
   festival festival-czech festvox-czech-ph sox
   libpulse-dev pkg-config python3
 )

@@ -235,7 +235,9 @@ void Win32SettingsDialogForm::SetCaption(std::u16string_view control, std::u16st
     return;
   }
   if (HWND h = Control(control)) SetWindowTextW(h, Wide(text));
-  // A slider's name is its label's caption.
+  // A slider's and the voice list's name is its label's caption (the window text of either is
+  // not drawn; the standard accessible object names a control by it).
+  if (control == u"lblVoices" && list_ != nullptr) SetWindowTextW(list_, Wide(text));
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     if (kRows[i].label == control && rows_[i].trackbar != nullptr) {
       SetWindowTextW(rows_[i].trackbar, Wide(text));

@@ -137,14 +137,6 @@ heard() {
   return 0
 }
 key() { timeout 10 xdotool key "$1"; }
-# chord MODIFIERS... KEY: the modifiers pressed as keys of their own around KEY, as a person
-# types them (the screen reader's hook sees each).
-chord() {
-  local k=${*: -1} mods=("${@:1:$#-1}") m
-  for m in "${mods[@]}"; do timeout 10 xdotool keydown "$m"; done
-  timeout 10 xdotool key "$k"
-  for m in "${mods[@]}"; do timeout 10 xdotool keyup "$m"; done
-}
 
 e2e_start_target "$target"
 target page

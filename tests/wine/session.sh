@@ -168,7 +168,8 @@ quellon_speaking_folder() {
 # heard_as NAME SAY.exe DIR SENTENCE...: the keys have just been sent; waits for the speech to
 # end and compares the capture, sample for sample, with quellon-say's render (in the program
 # folder DIR) of SENTENCE or of one of the alternatives after it. Prints the comparison, empties
-# the capture, and returns 1 when none matched.
+# the capture, and returns 1 when none matched. HEARD_SAY_OPTIONS (words) go to quellon-say, for
+# a voice whose volume, tempo or pitch was changed.
 heard_as() {
   local name=$1 say=$2 dir=$3 n=0 sentence report=""
   shift 3
@@ -178,7 +179,8 @@ heard_as() {
   : >"$WINE_AUDIO_FILE"
   for sentence in "$@"; do
     n=$((n + 1))
-    printf '%s' "$sentence" | wine_run "$say" --folder "$(wine_path "$dir")" \
+    # shellcheck disable=SC2086
+    printf '%s' "$sentence" | wine_run "$say" ${HEARD_SAY_OPTIONS:-} --folder "$(wine_path "$dir")" \
       --out "$(wine_path "$dir")\\$name-$n.wav" >/dev/null 2>&1
     if report=$(python3 "$(dirname "${BASH_SOURCE[0]}")/compare_audio.py" "$dir/$name.raw" \
       "$dir/$name-$n.wav" "$name" 2>&1); then
@@ -189,4 +191,14 @@ heard_as() {
   echo "$report"
   [ -n "${QUELLON_KEEP_AUDIO:-}" ] && cp "$dir/$name.raw" "$dir/$name"-*.wav "$QUELLON_KEEP_AUDIO"/
   return 1
+}
+
+# chord MODIFIERS... KEY: the modifiers pressed as keys of their own around KEY, as a person
+# types them (xdotool's "key shift+b" sets the modifier state without a key event for it, which
+# the screen reader's hook never sees).
+chord() {
+  local key=${*: -1} mods=("${@:1:$#-1}") m
+  for m in "${mods[@]}"; do timeout 10 xdotool keydown "$m"; done
+  timeout 10 xdotool key "$key"
+  for m in "${mods[@]}"; do timeout 10 xdotool keyup "$m"; done
 }

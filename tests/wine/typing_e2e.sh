@@ -50,15 +50,6 @@ step() {
   : >"$WINE_AUDIO_FILE"
 }
 keys() { timeout 30 xdotool key --delay 120 "$@"; }
-# chord MODIFIERS... KEY: the modifiers pressed as keys of their own around KEY, as a person
-# types them (xdotool's "key shift+b" sets the modifier state without a key event for it, which
-# the screen reader's hook never sees).
-chord() {
-  local key=${*: -1} mods=("${@:1:$#-1}") m
-  for m in "${mods[@]}"; do timeout 10 xdotool keydown "$m"; done
-  timeout 10 xdotool key "$key"
-  for m in "${mods[@]}"; do timeout 10 xdotool keyup "$m"; done
-}
 target_command() { printf '%s\n' "$1" >>"$E2E_DIR/commands.txt"; }
 
 e2e_start_target "$target"

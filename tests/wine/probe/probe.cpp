@@ -24,8 +24,6 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/win32_windows.h"
-// After the ports' headers.
-#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
@@ -791,9 +789,11 @@ void RunBusyQuellon(Probe& probe) {
   probe.Touch("probe-text-complete");
 }
 
-// Every visible dialog (class #32770) on the desktop: its title, then one line per control with
-// its class, its own text, and the name and role its accessible object gives. Needs no target.
+// Every visible dialog (class #32770) on the desktop: its title and its place (x,y,width,height
+// on the screen), then one line per control with its class, its own text, and the name and role
+// its accessible object gives. Needs no target.
 int RunDialogs() {
+  Win32Accessibility access;
   auto text = [](HWND h) {
     wchar_t buffer[512] = {};
     const int n = GetWindowTextW(h, buffer, 512);
@@ -804,31 +804,20 @@ int RunDialogs() {
        top = FindWindowExW(nullptr, top, L"#32770", nullptr)) {
     if (!IsWindowVisible(top)) continue;
     ++dialogs;
-    std::printf("dialog\t%s\n", text(top).c_str());
+    RECT place{};
+    GetWindowRect(top, &place);
+    std::printf("dialog\t%s\t%ld,%ld,%ld,%ld\n", text(top).c_str(), place.left, place.top,
+                place.right - place.left, place.bottom - place.top);
     for (HWND c = GetWindow(top, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
       wchar_t cls[64] = {};
       GetClassNameW(c, cls, 64);
       std::string name = "(none)", role = "(none)";
-      IAccessible* acc = nullptr;
-      if (SUCCEEDED(AccessibleObjectFromWindow(c, static_cast<DWORD>(OBJID_CLIENT),
-                                               IID_IAccessible, reinterpret_cast<void**>(&acc))) &&
-          acc != nullptr) {
-        VARIANT self;
-        VariantInit(&self);
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR bstr = nullptr;
-        if (acc->get_accName(self, &bstr) == S_OK && bstr != nullptr) {
-          name = Utf8(win32::FromWide(bstr, SysStringLen(bstr)));
-          SysFreeString(bstr);
-        }
-        VARIANT r;
-        VariantInit(&r);
-        if (acc->get_accRole(self, &r) == S_OK && r.vt == VT_I4) role = std::to_string(r.lVal);
-        acc->Release();
+      if (const AccessiblePtr object = access.ObjectFromWindow(win32::FromHwnd(c), OBJID_CLIENT)) {
+        if (const auto n = object->Name(CHILDID_SELF)) name = Utf8(*n);
+        if (const auto r = object->Role(CHILDID_SELF)) role = std::to_string(*r);
       }
-      std::printf("control\t%s\t%s\t%s\t%s\n",
-                  Utf8(win32::FromWide(cls)).c_str(), text(c).c_str(), name.c_str(), role.c_str());
+      std::printf("control\t%s\t%s\t%s\t%s\n", Utf8(win32::FromWide(cls)).c_str(), text(c).c_str(),
+                  name.c_str(), role.c_str());
     }
   }
   return dialogs > 0 ? 0 : 1;
@@ -838,7 +827,6 @@ int RunDialogs() {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "dialogs") {
-    CoInitialize(nullptr);
     return RunDialogs();
   }
   if (argc != 3) {
