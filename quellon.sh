@@ -88,6 +88,17 @@ cmd_build() {
   make_program_folder
 }
 
+# Quellon.exe under Wine beside Wine's Notepad, heard on the default audio device (or kept as a
+# WAV file when there is none): see tools/demo/demo.sh.
+cmd_demo() {
+  ensure_packages
+  configure_and_build linux
+  configure_and_build windows
+  make_program_folder
+  bash tools/demo/demo.sh build/windows/app/win32/Quellon.exe "$ROOT/dist" \
+    "$ROOT/build/demo/quellon-demo.wav"
+}
+
 cmd_say() {
   ensure_packages
   configure_and_build linux
@@ -204,12 +215,13 @@ cmd_test() {
 
 case "${1:-}" in
   say) shift; cmd_say "$@" ;;
+  demo) shift; cmd_demo "$@" ;;
   test) shift; cmd_test "$@" ;;
   build) shift; cmd_build "$@" ;;
   quick) shift; cmd_quick "$@" ;;
   format) shift; cmd_format "$@" ;;
   *)
-    echo "usage: ./quellon.sh say \"TEXT\" | test | build | quick | format" >&2
+    echo "usage: ./quellon.sh say \"TEXT\" | test | build | quick | format | demo" >&2
     exit 2
     ;;
 esac
