@@ -5,6 +5,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace quellon::platform {
@@ -51,6 +52,32 @@ IAccessible* QueryAccessible(IDispatch* dispatch) {
   return acc;
 }
 
+// The outgoing call under way on the main thread: the window of the object it goes to (0 when
+// unknown), and when it started (GetTickCount64; 0 when no call is under way), which the
+// watchdog thread reads.
+HWND g_callWindow = nullptr;
+std::atomic<ULONGLONG> g_callStarted{0};
+
+// Marks one outgoing call for the call filter and the watchdog, from its start to its end.
+class CallScope {
+ public:
+  explicit CallScope(HWND window)
+      : previousWindow_(g_callWindow), previousStart_(g_callStarted.load()) {
+    g_callWindow = window;
+    g_callStarted.store(GetTickCount64());
+  }
+  ~CallScope() {
+    g_callWindow = previousWindow_;
+    g_callStarted.store(previousStart_);
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  HWND previousWindow_;
+  ULONGLONG previousStart_;
+};
+
 class Win32AccessibleObject final : public AccessibleObject,
                                     public std::enable_shared_from_this<Win32AccessibleObject> {
  public:
@@ -60,6 +87,8 @@ class Win32AccessibleObject final : public AccessibleObject,
   Win32AccessibleObject(IAccessible* acc, HWND window, bool ownWindow)
       : acc_(acc), window_(window), ownWindow_(ownWindow) {}
   ~Win32AccessibleObject() override {
+    // Releasing a proxy is a call into the object's program too.
+    const CallScope call(window_);
     if (acc_ != nullptr) acc_->Release();
   }
   Win32AccessibleObject(const Win32AccessibleObject&) = delete;
@@ -71,36 +100,42 @@ class Win32AccessibleObject final : public AccessibleObject,
 
   std::optional<std::u16string> Name(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     BSTR text = nullptr;
     const HRESULT hr = acc_->get_accName(ChildVariant(child), &text);
     return TakeText(hr, text);
   }
   std::optional<std::u16string> Value(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     BSTR text = nullptr;
     const HRESULT hr = acc_->get_accValue(ChildVariant(child), &text);
     return TakeText(hr, text);
   }
   std::optional<std::u16string> Description(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     BSTR text = nullptr;
     const HRESULT hr = acc_->get_accDescription(ChildVariant(child), &text);
     return TakeText(hr, text);
   }
   std::optional<std::u16string> KeyboardShortcut(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     BSTR text = nullptr;
     const HRESULT hr = acc_->get_accKeyboardShortcut(ChildVariant(child), &text);
     return TakeText(hr, text);
   }
   std::optional<std::u16string> DefaultAction(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     BSTR text = nullptr;
     const HRESULT hr = acc_->get_accDefaultAction(ChildVariant(child), &text);
     return TakeText(hr, text);
   }
   std::optional<std::int32_t> Role(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     VARIANT out;
     VariantInit(&out);
     const HRESULT hr = acc_->get_accRole(ChildVariant(child), &out);
@@ -111,6 +146,7 @@ class Win32AccessibleObject final : public AccessibleObject,
   }
   std::optional<std::uint32_t> State(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     VARIANT out;
     VariantInit(&out);
     const HRESULT hr = acc_->get_accState(ChildVariant(child), &out);
@@ -121,18 +157,21 @@ class Win32AccessibleObject final : public AccessibleObject,
   }
   std::optional<Rect> Location(std::int32_t child) override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     LONG x = 0, y = 0, w = 0, h = 0;
     if (acc_->accLocation(&x, &y, &w, &h, ChildVariant(child)) != S_OK) return std::nullopt;
     return Rect{x, y, x + w, y + h};
   }
   std::optional<std::int32_t> ChildCount() override {
     if (!Usable()) return std::nullopt;
+    const CallScope call(window_);
     LONG count = 0;
     if (acc_->get_accChildCount(&count) != S_OK || count < 0) return std::nullopt;
     return count;
   }
   AccessiblePtr Parent() override {
     if (!Usable()) return nullptr;
+    const CallScope call(window_);
     IDispatch* dispatch = nullptr;
     if (acc_->get_accParent(&dispatch) != S_OK || dispatch == nullptr) return nullptr;
     IAccessible* parent = QueryAccessible(dispatch);
@@ -142,6 +181,7 @@ class Win32AccessibleObject final : public AccessibleObject,
   std::vector<AccessibleChild> Children(std::int32_t start, std::int32_t count) override {
     std::vector<AccessibleChild> result;
     if (!Usable() || start < 0 || count <= 0) return result;
+    const CallScope call(window_);
     const LONG asked = std::min<LONG>(count, kMaxChildrenPerCall);
     std::vector<VARIANT> slots(static_cast<std::size_t>(asked));
     for (VARIANT& v : slots) VariantInit(&v);
@@ -159,6 +199,7 @@ class Win32AccessibleObject final : public AccessibleObject,
   }
   AccessibleChild Navigate(std::int32_t direction, std::int32_t child) override {
     if (!Usable()) return {};
+    const CallScope call(window_);
     VARIANT out;
     VariantInit(&out);
     AccessibleChild result;
@@ -170,6 +211,7 @@ class Win32AccessibleObject final : public AccessibleObject,
   }
   AccessibleChild HitTest(std::int32_t x, std::int32_t y) override {
     if (!Usable()) return {};
+    const CallScope call(window_);
     VARIANT out;
     VariantInit(&out);
     AccessibleChild result;
@@ -178,10 +220,14 @@ class Win32AccessibleObject final : public AccessibleObject,
     return result;
   }
   bool DoDefaultAction(std::int32_t child) override {
-    return Usable() && acc_->accDoDefaultAction(ChildVariant(child)) == S_OK;
+    if (!Usable()) return false;
+    const CallScope call(window_);
+    return acc_->accDoDefaultAction(ChildVariant(child)) == S_OK;
   }
   bool Select(std::int32_t flags, std::int32_t child) override {
-    return Usable() && acc_->accSelect(flags, ChildVariant(child)) == S_OK;
+    if (!Usable()) return false;
+    const CallScope call(window_);
+    return acc_->accSelect(flags, ChildVariant(child)) == S_OK;
   }
 
   AccessiblePtr Wrap(IAccessible* acc) const {
@@ -215,11 +261,13 @@ std::map<WinEventHook, Win32Accessibility*>& HookOwners() {
 // Bounds every outgoing COM call of this thread (MSAA calls into other programs): while COM
 // waits for a reply it asks the filter about each message that arrives (the program's own timers
 // tick every 50 ms), and once the call has waited kCallLimitMs the filter cancels it; the call then
-// fails with RPC_E_CALL_CANCELED, which the ports report as a failed read. A call the other
-// program rejects (it is busy) is retried for the same time.
+// fails with RPC_E_CALL_CANCELED, which the ports report as a failed read, and the program's
+// thread is remembered as not answering, so the calls after it fail at once instead of each
+// waiting again. A call the other program rejects (it is busy) is retried for the same time.
 class CallTimeoutFilter final : public IMessageFilter {
  public:
-  static constexpr DWORD kCallLimitMs = 2000;
+  static constexpr DWORD kCallLimitMs = 1000;
+  static constexpr DWORD kWatchdogPeriodMs = 250;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -241,7 +289,9 @@ class CallTimeoutFilter final : public IMessageFilter {
     return elapsed < kCallLimitMs ? 100 : static_cast<DWORD>(-1);  // retry in 100 ms, or cancel
   }
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
-    return elapsed >= kCallLimitMs ? PENDINGMSG_CANCELCALL : PENDINGMSG_WAITDEFPROCESS;
+    if (elapsed < kCallLimitMs) return PENDINGMSG_WAITDEFPROCESS;
+    if (g_callWindow != nullptr) win32::MarkUnanswering(g_callWindow);
+    return PENDINGMSG_CANCELCALL;
   }
 };
 
@@ -270,9 +320,31 @@ Win32Accessibility::Win32Accessibility() {
       previousFilter_ = previous;
     }
   }
+  // The watchdog: COM asks the call filter only when a message arrives for this thread while
+  // it waits (under Wine only a posted, sent or paint message; timers do not count). A call that
+  // has waited longer than its bound gets a message every quarter second, so the filter is
+  // asked and cancels it, however quiet the thread's queue is.
+  stopWatchdog_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (stopWatchdog_ != nullptr) {
+    const DWORD mainThread = GetCurrentThreadId();
+    HANDLE stop = stopWatchdog_;
+    watchdog_ = std::thread([mainThread, stop] {
+      while (WaitForSingleObject(stop, CallTimeoutFilter::kWatchdogPeriodMs) == WAIT_TIMEOUT) {
+        const ULONGLONG started = g_callStarted.load();
+        if (started != 0 && GetTickCount64() - started >= CallTimeoutFilter::kCallLimitMs) {
+          PostThreadMessageW(mainThread, WM_NULL, 0, 0);
+        }
+      }
+    });
+  }
 }
 
 Win32Accessibility::~Win32Accessibility() {
+  if (stopWatchdog_ != nullptr) {
+    SetEvent(stopWatchdog_);
+    if (watchdog_.joinable()) watchdog_.join();
+    CloseHandle(stopWatchdog_);
+  }
   for (const auto& [hook, proc] : hooks_) {
     ::UnhookWinEvent(reinterpret_cast<HWINEVENTHOOK>(hook));
     HookOwners().erase(hook);
@@ -312,6 +384,7 @@ AccessibleChild Win32Accessibility::ObjectFromEvent(Hwnd w, std::int32_t idObjec
   // A child that is a full object of its own is returned as that object.
   auto* raw = static_cast<Win32AccessibleObject*>(object.get());
   IDispatch* dispatch = nullptr;
+  const CallScope call(raw->Window());
   if (raw->Raw()->get_accChild(ChildVariant(idChild), &dispatch) == S_OK && dispatch != nullptr) {
     IAccessible* acc = QueryAccessible(dispatch);
     dispatch->Release();

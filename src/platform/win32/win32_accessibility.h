@@ -5,9 +5,11 @@
 // gives no object instead of a frozen reader. Every later call on an object first checks that
 // the window it came from is not hung (IsHungAppWindow); a call on a cross-process object runs
 // through COM on this thread, which keeps dispatching sent messages (hook callbacks) while it
-// waits. A message filter registered for this thread cancels a call that has waited two seconds
-// (a program that stops answering in the middle of a call); all MSAA calls are made from the
-// main thread only.
+// waits. A message filter registered for this thread cancels a call that has waited one second
+// (a program that stops answering in the middle of a call) and remembers the program's thread
+// as not answering, so the calls after it are refused at once until it answers a ping again
+// (win32::IsHung). COM asks the filter only when a message arrives, so a watchdog thread posts
+// one to a call that has run past its bound. All MSAA calls are made from the main thread only.
 //
 // WinEvent callbacks: the system delivers an out-of-context event whenever this thread waits,
 // including inside another callback's cross-process call. Events are therefore queued and handed
@@ -17,6 +19,7 @@
 
 #include <deque>
 #include <map>
+#include <thread>
 #include <utility>
 
 #include "platform/accessibility.h"
@@ -50,6 +53,8 @@ class Win32Accessibility : public Accessibility {
   bool comInitialised_ = false;
   bool filterRegistered_ = false;
   void* previousFilter_ = nullptr;  // the thread's message filter before ours (IMessageFilter*)
+  void* stopWatchdog_ = nullptr;    // event (HANDLE) that ends the watchdog thread
+  std::thread watchdog_;
 };
 
 }  // namespace quellon::platform

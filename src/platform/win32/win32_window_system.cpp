@@ -2,19 +2,85 @@
 #include "platform/win32/win32_windows.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace quellon::platform {
 namespace win32 {
 
+namespace {
+
+// Threads that let a bounded message or a cross-process call run out of time. Asking them again
+// would cost the whole bound each time (a focus tick asks many things), so for a second after
+// each try they are refused at once; then one short ping decides whether they answer again.
+constexpr ULONGLONG kRetryAfterMs = 1000;
+constexpr UINT kPingMs = 100;
+constexpr std::size_t kMaxRemembered = 64;
+struct Unanswering {
+  DWORD thread;
+  ULONGLONG lastTry;
+};
+std::mutex g_unansweringMutex;
+std::vector<Unanswering> g_unanswering;
+
+DWORD ThreadOf(HWND w) {
+  return w != nullptr ? GetWindowThreadProcessId(w, nullptr) : 0;
+}
+
+// True when the window's thread is remembered as not answering and either was tried less than
+// a second ago or does not answer the ping now; a thread that answers is forgotten.
+bool Refused(HWND w) {
+  const DWORD thread = ThreadOf(w);
+  if (thread == 0 || thread == GetCurrentThreadId()) return false;
+  {
+    std::lock_guard<std::mutex> lock(g_unansweringMutex);
+    auto it = std::find_if(g_unanswering.begin(), g_unanswering.end(),
+                           [&](const Unanswering& u) { return u.thread == thread; });
+    if (it == g_unanswering.end()) return false;
+    const ULONGLONG now = GetTickCount64();
+    if (now - it->lastTry < kRetryAfterMs) return true;
+    it->lastTry = now;
+  }
+  DWORD_PTR ignored = 0;
+  if (SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kPingMs, &ignored) ==
+      0) {
+    return true;
+  }
+  std::lock_guard<std::mutex> lock(g_unansweringMutex);
+  g_unanswering.erase(std::remove_if(g_unanswering.begin(), g_unanswering.end(),
+                                     [&](const Unanswering& u) { return u.thread == thread; }),
+                      g_unanswering.end());
+  return false;
+}
+
+}  // namespace
+
+void MarkUnanswering(HWND w) {
+  const DWORD thread = ThreadOf(w);
+  if (thread == 0 || thread == GetCurrentThreadId()) return;
+  std::lock_guard<std::mutex> lock(g_unansweringMutex);
+  const ULONGLONG now = GetTickCount64();
+  for (Unanswering& u : g_unanswering) {
+    if (u.thread == thread) {
+      u.lastTry = now;
+      return;
+    }
+  }
+  if (g_unanswering.size() >= kMaxRemembered) g_unanswering.erase(g_unanswering.begin());
+  g_unanswering.push_back({thread, now});
+}
+
 bool SendBounded(HWND w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result,
                  UINT timeoutMs) {
   result = 0;
+  if (Refused(w)) return false;
   // SMTO_NORMAL lets this thread answer messages sent to it while it waits (the low-level
   // keyboard hook and the WinEvent callbacks among them), so waiting never stalls the keyboard.
+  SetLastError(0);
   const LRESULT ok = SendMessageTimeoutW(w, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                                          timeoutMs, &result);
   if (ok == 0) {
+    if (GetLastError() == ERROR_TIMEOUT && ::IsWindow(w)) MarkUnanswering(w);
     result = 0;
     return false;
   }
@@ -23,7 +89,8 @@ bool SendBounded(HWND w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& 
 
 bool IsHung(HWND w) {
   HWND root = GetAncestor(w, GA_ROOT);
-  return IsHungAppWindow(root != nullptr ? root : w) != FALSE;
+  if (IsHungAppWindow(root != nullptr ? root : w) != FALSE) return true;
+  return Refused(w);
 }
 
 }  // namespace win32

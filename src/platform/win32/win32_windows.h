@@ -67,12 +67,19 @@ inline Hwnd FromHwnd(HWND w) {
 }
 
 // SendMessageTimeout with the reader's bound: false when the window did not answer in time (it
-// is hung, busy, or gone); `result` is then 0.
+// is hung, busy, or gone); `result` is then 0. A window whose thread ran out of time is
+// remembered (MarkUnanswering), and later sends to its thread fail at once (see IsHung).
 bool SendBounded(HWND w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result,
                  UINT timeoutMs = kSendTimeoutMs);
 
+// Remembers the window's thread as not answering: a bounded message or a cross-process call
+// into it ran out of time. Another thread of this program is never remembered.
+void MarkUnanswering(HWND w);
+
 // True when the window's program has stopped answering messages (IsHungAppWindow of its
-// top-level window). Such a window is never asked anything that could block.
+// top-level window), or its thread is remembered as not answering: for a second after each try
+// it is refused at once, then one ping of 100 ms decides (a thread that answers is forgotten).
+// Such a window is never asked anything that could block.
 bool IsHung(HWND w);
 
 }  // namespace quellon::platform::win32

@@ -16,6 +16,7 @@
 //         is free again)
 //   edit  window properties, the edit messages, the caret rectangle, clipboard and services
 //   hang  every message to a hung target returns within its bound
+//   hangcall  a call that hangs inside the target returns within its bound; the next is refused
 //   dialogs  (no DIR, no target) the visible dialogs' controls with their accessible names
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
@@ -760,6 +761,39 @@ void RunHang(Probe& probe) {
   CloseHandle(release);
 }
 
+// A call into the target that hangs inside the target (the custom control's accName, armed by
+// "hangcall"; a second thread releases the target after 1.5 s): the call filter, asked because
+// the watchdog posts a message once the call has run past its one-second bound, cancels it, so it
+// gives no name; the calls after it are refused at once; once the target answers pings again
+// it is asked again. Wine's COM still waits for the reply of a cancelled call, so the time the
+// first call took is printed, not checked.
+void RunHangCall(Probe& probe) {
+  Win32Accessibility access;
+  const AccessiblePtr custom = access.ObjectFromWindow(probe["custom"], OBJID_CLIENT);
+  Check(custom != nullptr, "the custom control's object");
+  if (!custom) return;
+  CheckText(custom->Name(CHILDID_SELF).value_or(u"(none)"), u"Ovoce", "its name before the hang");
+  probe.Command("hangcall");
+  std::thread release([&probe] {
+    Sleep(1500);
+    probe.Touch("release");
+  });
+  auto timed = [&] {
+    const ULONGLONG start = GetTickCount64();
+    const bool answered = custom->Name(CHILDID_SELF).has_value();
+    return std::make_pair(answered, GetTickCount64() - start);
+  };
+  const auto [first, firstMs] = timed();
+  std::printf("INFO: the call that hangs returned after %llu ms\n", firstMs);
+  Check(!first, "the call that hangs is cancelled: no name");
+  const auto [second, secondMs] = timed();
+  std::printf("INFO: the next call returned after %llu ms\n", secondMs);
+  Check(!second && secondMs < 50, "the next call is refused at once");
+  release.join();
+  Check(probe.WaitFor([&] { return custom->Name(CHILDID_SELF).has_value(); }, 5000),
+        "the target is asked again once it answers");
+}
+
 constexpr char16_t kQuellonTyped[] = u"typed while quellon is busy";
 
 // Quellon.exe (started with QUELLON_TEST_BUSY=1) is asked to keep its main thread busy for two
@@ -830,7 +864,8 @@ int main(int argc, char** argv) {
     return RunDialogs();
   }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang DIR\n");
+    std::fprintf(
+        stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall DIR\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -851,8 +886,11 @@ int main(int argc, char** argv) {
     RunEdit(probe);
   } else if (mode == "hang") {
     RunHang(probe);
+  } else if (mode == "hangcall") {
+    RunHangCall(probe);
   } else {
-    std::fprintf(stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang DIR\n");
+    std::fprintf(
+        stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall DIR\n");
     return 2;
   }
   std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);

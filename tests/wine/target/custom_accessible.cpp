@@ -84,6 +84,10 @@ class ListAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT v, BSTR* name) override {
     long child = 0;
     if (!name || !List() || !ChildIndex(v, *List(), &child)) return E_INVALIDARG;
+    if (void (*hang)() = List()->hangInName) {
+      List()->hangInName = nullptr;
+      hang();
+    }
     *name = Bstr(child == 0 ? L"Ovoce" : List()->items[child - 1]);
     return S_OK;
   }

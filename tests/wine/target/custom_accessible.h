@@ -22,6 +22,9 @@ struct CustomList {
   int current = 0;  // 0-based index of the focused and selected item
   bool checked[3] = {false, true, false};
   int defaultActions = 0;  // how often accDoDefaultAction ran (for tests)
+  // Set by the "hangcall" command: the next accName call runs it (the call hangs inside the
+  // target, as in a program that blocks in its accessibility code), and clears it.
+  void (*hangInName)() = nullptr;
 };
 
 // Moves the current item and raises the focus and selection events a real list would.

@@ -8,7 +8,7 @@
 // DIR\commands.txt every 20 ms and runs each new complete line; after line N it appends
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
-//   menu | foreground | msgbox TEXT | hang | quit | page | band | cursor | warp X Y
+//   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
@@ -16,7 +16,9 @@
 // WM_GETTEXT from its edit), or "none" when no band is shown. "cursor" writes the pointer's
 // place as the system has it ("X Y") to DIR\cursor.txt; "warp X Y" moves it there.
 // "hang" stops answering messages (as a hung program does) after setting the named event
-// "QuellonTargetHung", until the test sets "QuellonTargetRelease" (at most 30 s).
+// "QuellonTargetHung" and writing DIR\hung, until the test sets "QuellonTargetRelease" or writes
+// DIR\release (at most 30 s). "hangcall" makes the next accName call of the custom control hang
+// the same way, inside the call.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -182,6 +184,30 @@ void WriteReady() {
   MoveFileExW(tmp.c_str(), PathIn(L"ready").c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// Hangs the target's thread (no message is answered meanwhile) until the test releases it with
+// the named event "QuellonTargetRelease" or the file DIR\release, at most 30 s. Signals the start
+// with the event "QuellonTargetHung" and the file DIR\hung; removes both files at the end.
+void Hang() {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetRelease");
+  HANDLE hung = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetHung");
+  WriteWhole(L"hung", "hung\n");
+  if (hung) SetEvent(hung);
+  const std::wstring file = PathIn(L"release");
+  for (int waited = 0; waited < 30000; waited += 20) {
+    if (release && WaitForSingleObject(release, 20) == WAIT_OBJECT_0) break;
+    if (!release) Sleep(20);
+    if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+  }
+  if (release) ResetEvent(release);
+  DeleteFileW(file.c_str());
+  DeleteFileW(PathIn(L"hung").c_str());
+  if (hung) {
+    ResetEvent(hung);
+    CloseHandle(hung);
+  }
+  if (release) CloseHandle(release);
+}
+
 HWND Control(const std::string& name) {
   auto it = g_controls.find(name);
   return it == g_controls.end() ? nullptr : it->second;
@@ -230,12 +256,11 @@ void RunCommand(const std::string& line) {
     g_pendingMessage = Widen(rest);
     PostMessageW(g_main, kMsgBoxCommand, 0, 0);  // shown outside the timer, it runs its own loop
   } else if (verb == "hang") {
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetRelease");
-    HANDLE hung = CreateEventW(nullptr, TRUE, FALSE, L"QuellonTargetHung");
-    if (hung) SetEvent(hung);
-    if (release) WaitForSingleObject(release, 30000);
-    if (hung) CloseHandle(hung);
-    if (release) CloseHandle(release);
+    Hang();
+  } else if (verb == "hangcall") {
+    auto* list =
+        reinterpret_cast<target::CustomList*>(GetWindowLongPtrW(Control("custom"), GWLP_USERDATA));
+    if (list != nullptr) list->hangInName = Hang;
   } else if (verb == "page") {
     if (!g_page || !IsWindow(g_page)) {
       g_page = target::CreatePage(GetModuleHandleW(nullptr), PathIn(L"actions.txt"),
