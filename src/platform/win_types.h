@@ -61,6 +61,9 @@ inline constexpr std::uint32_t MSG_ABOUT = 0x8011;
 inline constexpr std::uint32_t MSG_CARET_KEY = 0x8012;
 inline constexpr std::uint32_t MSG_NAVIGATE_KEY = 0x8013;
 inline constexpr std::uint32_t MSG_TOGGLE_KEY = 0x8014;
+// Posted by the automation class's Destroy: unload the main window (the normal shutdown) after
+// the outside caller has had its answer.
+inline constexpr std::uint32_t MSG_AUTOMATION_DESTROY = 0x8020;
 // wParam 2, lParam 27: cancels the object walk that fills the item list.
 inline constexpr std::uint32_t MSG_CANCEL_WALK = 0x8091;
 

@@ -190,8 +190,8 @@ void frmMain::BuildParts() {
     return factory_->MakeAutomation(
         p, AutomationParts{*accessibilityHook_,
                            [this] {
-                             Unload();
-                             form_.Close();
+                             ports_.loop.PostMessage(form_.Handle(),
+                                                     platform::MSG_AUTOMATION_DESTROY, 0, 0);
                            },
                            [this](std::int32_t mode) {
                              ports_.windows.ShowWindow(
@@ -349,6 +349,8 @@ void frmMain::AddMessageRows() {
   messageTable_[platform::MSG_ABOUT] = [this](std::uint32_t, platform::WParam, platform::LParam) {
     about_.ShowAbout();
   };
+  messageTable_[platform::MSG_AUTOMATION_DESTROY] =
+      [this](std::uint32_t, platform::WParam, platform::LParam) { OnMenu(u"mnuFileExit"); };
   messageTable_[platform::MSG_TOGGLE_KEY] =
       [this](std::uint32_t, platform::WParam, platform::LParam) { Say(focus_->CheckStateText()); };
 }

@@ -89,6 +89,9 @@ class frmMain {
   BuiltInEngine* Engine() { return engine_.get(); }
   core::SpeechOutput* Output() { return output_.get(); }
   reader::FocusAnnouncer& Focus() { return *focus_; }
+  // The automation class App as outside callers reach it (the null part before startup step 6
+  // and from shutdown step 10 on).
+  Automation& AutomationObject() { return *automation_; }
   bool MouseTimerEnabled() const { return mouseTimer_ != 0; }
   bool ReadTimerEnabled() const { return reading_ && reading_->Running(); }
   // Startup or shutdown steps that failed and were skipped ("load 6", "unload 2", ...).

@@ -30,15 +30,6 @@
 
 namespace quellon::shell {
 
-// The parts and windows the automation class works on.
-struct AutomationParts {
-  reader::AccessibilityHook& accessibilityHook;
-  // Unloads the main window (the normal shutdown) and ends the program.
-  std::function<void()> destroy;
-  // 1 shows the main window, anything else hides it.
-  std::function<void(std::int32_t mode)> setVisible;
-};
-
 class PartFactory {
  public:
   virtual ~PartFactory() = default;
@@ -93,8 +84,9 @@ class PartFactory {
     // Without a window of its own (MemorySettingsDialogForm).
     return std::make_unique<frmSet>(program, nullptr, std::move(selectSapiVoice));
   }
-  virtual std::unique_ptr<Automation> MakeAutomation(const core::Program&, const AutomationParts&) {
-    return std::make_unique<NullAutomation>();
+  virtual std::unique_ptr<Automation> MakeAutomation(const core::Program& program,
+                                                     const AutomationParts& parts) {
+    return std::make_unique<App>(program, parts);
   }
 };
 
