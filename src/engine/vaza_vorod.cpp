@@ -31,7 +31,10 @@ class VazaVorod::EngineRenderer : public WordRenderer {
 
 VazaVorod::VazaVorod(std::filesystem::path programFolder, platform::EventLoop& loop,
                      platform::WaveOut& device, VazaVorodOptions options)
-    : voice_(std::move(programFolder)), synthesizer_(voice_, state_), loop_(loop) {
+    : voice_(std::move(programFolder)),
+      synthesizer_(voice_, state_),
+      loop_(loop),
+      firstSteps_(loop, [this] { SpeakAtOnce(); }) {
   WordRenderer* renderer = options.Renderer;
   if (renderer == nullptr) {
     ownRenderer_ = std::make_unique<EngineRenderer>(voice_, synthesizer_, state_);
@@ -73,12 +76,43 @@ std::int32_t VazaVorod::Say(std::u16string& text) {
   state_.CurrentWord.clear();
   state_.StopFlag = false;
   SpeakEvent();
+  soundStarted_ = false;
+  firstSteps_.Post();
   return 0;
+}
+
+void VazaVorod::SpeakAtOnce() {
+  const bool afterFirstSound = soundStarted_;
+  soundStarted_ = false;
+  const std::int16_t pos = state_.SpeechPos;
+  const std::size_t textLength = state_.SpeechText.size();
+  const std::u16string word = state_.CurrentWord;
+  try {
+    output_->RenderWord();
+    output_->StartPlayback();
+    output_->FetchNextWord();
+  } catch (const std::exception&) {
+    return;  // the timer's next step goes on
+  }
+  if (afterFirstSound || state_.StopFlag) return;
+  if (state_.Playing) {
+    // The sound is out. As the timer step that used to start it, one more step renders the word
+    // after it right away, so a short first word is followed without a gap.
+    soundStarted_ = true;
+    firstSteps_.Post();
+    return;
+  }
+  if (UpperBound(state_.SpeechBuffer) != 0) return;  // the device is busy: the timer starts it
+  const bool gotOn = state_.SpeechPos != pos || state_.SpeechText.size() != textLength ||
+                     state_.CurrentWord != word;
+  if (gotOn && (!state_.CurrentWord.empty() || !state_.SpeechText.empty())) firstSteps_.Post();
 }
 
 void VazaVorod::SayNow(std::u16string /*text*/) {}
 
 std::int32_t VazaVorod::Reset() {
+  firstSteps_.Cancel();
+  soundStarted_ = false;
   state_.StopFlag = true;
   output_->StopSpeech();
   return 0;

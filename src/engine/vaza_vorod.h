@@ -1,8 +1,10 @@
 // VazaVorod: the built-in speech engine as the rest of the program sees it. One object takes a
 // text and speaks it asynchronously, word by word: Say stores the text and takes its first word
-// at once; the object's 50 ms thread timer keeps the speaking loop going (take a word, render
-// it, play it) until the text is used up. It holds the voice parameters, selects and lists
-// voices, and owns the voice, the pronunciation dictionary and the wave output.
+// at once; the speaking loop (take a word, render it, play it) then goes on as soon as the thread
+// is free, through posted calls, until the first word sounds, and from there on the object's
+// 50 ms thread timer keeps it going until the text is used up. It holds the voice parameters,
+// selects and lists voices, and owns the voice, the pronunciation dictionary and the wave
+// output.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,7 @@
 #include "engine/engine_state.h"
 #include "engine/wave_output.h"
 #include "platform/event_loop.h"
+#include "platform/posted_call.h"
 #include "platform/wave_out.h"
 #include "speech/dictionary.h"
 #include "speech/voice_database.h"
@@ -55,7 +58,9 @@ class VazaVorod : public BuiltInEngine {
   // One step of the speaking loop as Say runs it: StartPlayback, RenderWord, TakeFirstWord.
   // Swallows every error.
   void SpeakEvent();
-  // Starts speaking `text`, cutting off whatever is being spoken. Always 0.
+  // Starts speaking `text`, cutting off whatever is being spoken. Always 0. On return the state
+  // is what the step above leaves (the first word taken, nothing rendered, nothing playing);
+  // the steps up to the first sound are posted (see SpeakAtOnce).
   std::int32_t Say(std::u16string& text) override;
   // Accepted and ignored.
   void SayNow(std::u16string text);
@@ -85,6 +90,15 @@ class VazaVorod : public BuiltInEngine {
   // Speech of the last Say has ended: nothing left to take, render or play, device closed.
   bool Finished() const { return output_->Finished(); }
   void TakeFirstWord() { quellon::TakeFirstWord(state_); }
+  // One step of the speaking loop between Say and the first sound, run as a posted call: renders
+  // the word that waits, starts its playback at once, takes the next word. Another step is
+  // posted while nothing plays yet and this one got on (took or rendered a word), and one more
+  // once the sound is out (it renders the second word, as the timer step that started the sound
+  // always did); then, or when the device is busy or nothing is left, the timer's steps carry
+  // on. Swallows every error (the timer goes on from there).
+  void SpeakAtOnce();
+  // A step of SpeakAtOnce is waiting to run.
+  bool SpeakAtOncePending() const { return firstSteps_.Waiting(); }
 
  private:
   class EngineRenderer;
@@ -97,6 +111,8 @@ class VazaVorod : public BuiltInEngine {
   std::unique_ptr<WaveOutput> output_;
   platform::EventLoop& loop_;
   platform::TimerId timerId_ = 0;
+  bool soundStarted_ = false;        // the last step of SpeakAtOnce started the sound
+  platform::PostedCall firstSteps_;  // SpeakAtOnce
 };
 
 }  // namespace quellon

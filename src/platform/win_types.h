@@ -66,6 +66,9 @@ inline constexpr std::uint32_t MSG_TOGGLE_KEY = 0x8014;
 inline constexpr std::uint32_t MSG_AUTOMATION_DESTROY = 0x8020;
 // wParam 2, lParam 27: cancels the object walk that fills the item list.
 inline constexpr std::uint32_t MSG_CANCEL_WALK = 0x8091;
+// The message of a posted call (platform/posted_call.h), to its own hidden window; wParam is
+// the number of the posting it belongs to.
+inline constexpr std::uint32_t MSG_POSTED_CALL = 0x8092;
 
 inline constexpr std::uint32_t EM_GETSEL = 0x00B0;
 inline constexpr std::uint32_t EM_SETSEL = 0x00B1;

@@ -30,10 +30,11 @@ void FocusTracking::OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd,
       break;
     case platform::EVENT_OBJECT_VALUECHANGE:
       progress_.OnValueChange(hwnd, idObject, idChild);
-      break;
+      return;
     default:
-      break;
+      return;
   }
+  if (parts_.focusChanged) parts_.focusChanged();
 }
 
 namespace {

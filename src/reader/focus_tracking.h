@@ -1,5 +1,7 @@
 // Focus tracking: the accessibility event callback fills the focus record of the program state,
-// and the 50 ms focus tick turns a recorded change into one announcement. Also the announcement
+// and the focus tick turns a recorded change into one announcement. The owner is told of every
+// recorded change (focusChanged) and runs the tick as soon as the events queued with it are in;
+// its 50 ms timer runs it as well, for the retries. Also the announcement
 // of the active window at startup, the "Active control" command and the check-state word.
 //
 // The sentence of the tick: the window title when the window changed (with the dialog text for
@@ -83,6 +85,9 @@ struct FocusTrackingParts {
   aids::InfoBand* infoBand;
   platform::Keyboard* keyboard;
   std::function<bool()> infoMenuChecked;
+  // Called whenever an event has raised FocusChanged, right after it was recorded; empty: the
+  // owner only runs the tick on its timer.
+  std::function<void()> focusChanged = {};
 };
 
 class FocusTracking : public FocusAnnouncer {

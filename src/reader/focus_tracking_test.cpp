@@ -84,9 +84,41 @@ struct Rig {
                        [this](Hwnd foreground) { browserHooks.push_back(foreground); },
                        nullptr,
                        nullptr,
-                       {}}};
+                       {},
+                       [this] { ++focusChanges; }}};
   Hwnd owner = 0;
+  int focusChanges = 0;  // calls of focusChanged
 };
+
+TEST(FocusTrackingTest, EveryRecordedChangeIsReportedRightAfterItWasRecorded) {
+  Rig r;
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  const Hwnd edit = r.desk.AddEdit(note, u"text", {.multiline = true});
+  const Hwnd hidden = r.desk.AddChild(note, u"Edit", u"", 0);
+  r.desk.SetVisible(hidden, false);
+  int seen = 0;
+  auto expectReported = [&](std::uint32_t event, Hwnd hwnd, std::int32_t child, bool reported) {
+    const int before = r.focusChanges;
+    r.state.Focus.FocusChanged = false;
+    r.focus.OnAccessibleEvent(event, hwnd, platform::OBJID_CLIENT, child);
+    EXPECT_EQ(r.focusChanges - before, reported ? 1 : 0) << std::hex << event;
+    // Reported exactly when the change was recorded.
+    EXPECT_EQ(r.state.Focus.FocusChanged, reported) << std::hex << event;
+    ++seen;
+  };
+  expectReported(platform::EVENT_OBJECT_FOCUS, edit, platform::CHILDID_SELF, true);
+  EXPECT_EQ(r.state.Focus.FocusHwnd, edit);
+  expectReported(platform::EVENT_OBJECT_SELECTION, edit, 3, true);
+  expectReported(platform::EVENT_SYSTEM_FOREGROUND, note, platform::CHILDID_SELF, true);
+  expectReported(platform::EVENT_SYSTEM_MENUEND, note, platform::CHILDID_SELF, true);
+  expectReported(platform::EVENT_SYSTEM_SWITCHEND, note, platform::CHILDID_SELF, true);
+  // Nothing recorded, nothing reported: a window not shown, a value change, other events.
+  expectReported(platform::EVENT_OBJECT_FOCUS, hidden, platform::CHILDID_SELF, false);
+  EXPECT_EQ(r.state.Focus.FocusHwnd, edit);
+  expectReported(platform::EVENT_OBJECT_VALUECHANGE, edit, platform::CHILDID_SELF, false);
+  expectReported(platform::EVENT_OBJECT_CREATE, edit, platform::CHILDID_SELF, false);
+  EXPECT_EQ(seen, 8);
+}
 
 TEST(FocusTrackingTest, MessageBoxSentenceIsTitleChildTextsAndButton) {
   Rig r;

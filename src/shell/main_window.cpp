@@ -73,16 +73,11 @@ void frmMain::Step(const char* phase, int number, F&& f) {
 void frmMain::Load(const std::filesystem::path& executableFolder) {
   if (loaded_) return;
   loaded_ = true;
-  // FocusTimer is enabled from the start; its ticks run once the loop runs again.
-  focusTimer_ = ports_.loop.SetTimer(kFocusTimerMs, [this] {
-    try {
-      if (state_.ShuttingDown) return;
-      focus_->FocusTick();
-      keyboard_->FocusStateChanged();
-    } catch (...) {
-      // A failing tick is retried on the next one.
-    }
-  });
+  // FocusTimer is enabled from the start; its ticks run once the loop runs again. A recorded
+  // focus change posts a tick of its own as well (see BuildParts), so the announcement does not
+  // wait for the timer; the timer's ticks stay for the retries.
+  focusTimer_ = ports_.loop.SetTimer(kFocusTimerMs, [this] { RunFocusTick(); });
+  focusTick_ = std::make_unique<platform::PostedCall>(ports_.loop, [this] { RunFocusTick(); });
 
   Step("load", 1, [&] { state_.IsWinXP = DetectWindowsVersion(ports_.windows.GetVersion()); });
   Step("load", 2, [&] { state_.ProgramFolder = core::ProgramFolderOf(executableFolder); });
@@ -141,6 +136,16 @@ void frmMain::Load(const std::filesystem::path& executableFolder) {
   Step("load", 23, [&] { progressTone_->LoadProgressSound(u"snd\\progress.wav"); });
 }
 
+void frmMain::RunFocusTick() {
+  try {
+    if (state_.ShuttingDown) return;
+    focus_->FocusTick();
+    keyboard_->FocusStateChanged();
+  } catch (...) {
+    // A failing tick is retried on the next one.
+  }
+}
+
 void frmMain::BuildParts() {
   // Each part is asked for once; one that cannot be built keeps its null part.
   auto build = [this](const char* name, auto& slot, auto make) {
@@ -169,7 +174,11 @@ void frmMain::BuildParts() {
         p, reader::FocusTrackingParts{
                *eventLibrary_, *objectWalker_, *caret_, *itemList_, *progressTone_,
                [this](platform::Hwnd foreground) { HookIE(foreground); }, infoBand_.get(),
-               &ports_.keyboard, [this] { return form_.MenuChecked(u"mnuShowInfo"); }});
+               &ports_.keyboard, [this] { return form_.MenuChecked(u"mnuShowInfo"); },
+               // Posted behind the events already queued: a burst of them gives one tick.
+               [this] {
+                 if (focusTick_) focusTick_->Post();
+               }});
   });
   build("accessibility hook", accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
@@ -241,6 +250,7 @@ void frmMain::Unload() {
   Step("unload", 8, [&] {
     if (focusTimer_ != 0) ports_.loop.KillTimer(focusTimer_);
     focusTimer_ = 0;
+    if (focusTick_) focusTick_->Cancel();
     if (mouseTimer_ != 0) ports_.loop.KillTimer(mouseTimer_);
     mouseTimer_ = 0;
     if (reading_) reading_->Stop();

@@ -22,6 +22,7 @@
 #include "core/speech_output.h"
 #include "engine/built_in_engine.h"
 #include "platform/html_document.h"
+#include "platform/posted_call.h"
 #include "platform/system_voice.h"
 #include "shell/about_form.h"
 #include "shell/continuous_reading.h"
@@ -113,6 +114,8 @@ class frmMain {
   void UnsubclassMainWindow();
   void ToggleInfoBand();
   void ToggleMouseAnnouncement();
+  // The focus tick and what follows it; from the timer and from the posted tick.
+  void RunFocusTick();
 
   core::Ports ports_;
   MainForm& form_;
@@ -155,6 +158,8 @@ class frmMain {
   platform::WindowProc previousWindowProc_;
   bool subclassed_ = false;
   platform::TimerId focusTimer_ = 0;
+  // The tick posted when an event recorded a focus change.
+  std::unique_ptr<platform::PostedCall> focusTick_;
   platform::TimerId mouseTimer_ = 0;
   std::vector<std::string> skipped_;
 };

@@ -583,6 +583,60 @@ TEST(MainWindowTest, AWebPageWithTheFocusAttachesItsBrowser) {
   EXPECT_TRUE(s.form.closed);
 }
 
+TEST(MainWindowTest, ABurstOfFocusEventsGivesOneAnnouncementAtOnce) {
+  Scenario s;
+  s.main->Load(s.folder.Path());
+  const Hwnd list = s.desk.AddListBox(s.note, {u"jablko", u"hruška", u"švestka"});
+  s.loop.AdvanceBy(200'000);
+  const std::size_t before = s.Said().size();
+  const std::uint64_t ticks = s.loop.TimerTicks();
+  // One user action: the list gets the focus, then its item moves the focus and the selection;
+  // all of it is queued before the program looks.
+  s.desk.Focus(list);
+  s.desk.SelectListItem(list, 1);
+  s.loop.PumpPending();  // no virtual time goes by: no timer step runs
+  EXPECT_EQ(s.loop.TimerTicks(), ticks);
+  ASSERT_EQ(s.Said().size(), before + 1);
+  EXPECT_NE(s.Said().back().find(u"hruška"), std::u16string::npos) << "the last event is said";
+  // The timer's next ticks find nothing left to say.
+  s.loop.AdvanceBy(200'000);
+  EXPECT_EQ(s.Said().size(), before + 1);
+
+  // A focus event, then a selection event, each on its own: two announcements, neither waits.
+  s.desk.SelectListItem(list, 2);
+  s.loop.PumpPending();
+  ASSERT_EQ(s.Said().size(), before + 2);
+  EXPECT_NE(s.Said().back().find(u"švestka"), std::u16string::npos);
+  s.desk.SelectListItem(list, 0);
+  s.loop.PumpPending();
+  ASSERT_EQ(s.Said().size(), before + 3);
+  EXPECT_NE(s.Said().back().find(u"jablko"), std::u16string::npos);
+}
+
+TEST(MainWindowTest, AnObjectNotThereYetIsRetriedOnTheFiftyMillisecondTick) {
+  Scenario s;
+  s.main->Load(s.folder.Path());
+  const Hwnd pane = s.desk.AddChild(s.note, u"Pane", u"", platform::WS_VISIBLE);
+  auto gone = platform::SimAccessible::Make(platform::ROLE_SYSTEM_LIST, u"Položky");
+  gone->Destroy();  // the object cannot be fetched yet
+  s.desk.SetClientAccessible(pane, gone);
+  // Settle on a tick boundary: the focus timer runs every 50 ms from the load at 1 ms.
+  s.loop.AdvanceTo(201'000);
+  const std::size_t before = s.Said().size();
+  s.desk.Focus(pane);
+  s.loop.PumpPending();  // the posted tick finds no object and leaves the change recorded
+  EXPECT_EQ(s.Said().size(), before);
+  EXPECT_TRUE(s.main->State().Focus.FocusChanged);
+  s.desk.SetClientAccessible(pane,
+                             platform::SimAccessible::Make(platform::ROLE_SYSTEM_LIST, u"Položky"));
+  s.loop.AdvanceTo(250'500);
+  EXPECT_EQ(s.Said().size(), before);  // nothing posted it again: it waits for the timer
+  s.loop.AdvanceTo(251'000);
+  ASSERT_EQ(s.Said().size(), before + 1);
+  EXPECT_NE(s.Said().back().find(u"položky"), std::u16string::npos);
+  EXPECT_FALSE(s.main->State().Focus.FocusChanged);
+}
+
 TEST(MainWindowTest, WindowsVersionTest) {
   EXPECT_TRUE(DetectWindowsVersion({5, 1, 2600, 2}));
   EXPECT_TRUE(DetectWindowsVersion({5, 2, 3790, 2}));

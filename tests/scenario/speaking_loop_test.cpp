@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/vaza_vorod.h"
+#include "engine/word_takers.h"
 #include "fake_renderer.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_wave_out.h"
@@ -47,30 +49,112 @@ struct Rig {
   VazaVorod engine;
 };
 
-TEST(SpeakingLoop, FirstSoundStartsOnTheSecondTimerStep) {
+TEST(SpeakingLoop, FirstSoundStartsAsSoonAsTheThreadIsFree) {
   {
-    // Say takes the first word; step 1 renders it; step 2 opens the device and the primed
-    // notices write the first block right after that step.
+    // Say takes the first word and returns; the posted steps render it and open the device, and
+    // the primed notices write the first block, all before any timer step and with no virtual
+    // time going by.
     Rig r;
     r.loop.AdvanceBy(20 * kMs);  // Say somewhere between two timer steps
     const Micros said = r.loop.Now();
+    const std::uint64_t ticks = r.loop.TimerTicks();
     r.Say(u"Ahoj světe");
     EXPECT_EQ(r.engine.State().CurrentWord, u"Ahoj");
-    r.loop.AdvanceTo(said + 2 * kStep);
-    ASSERT_GE(r.device.FirstWriteTime(), 0);
-    EXPECT_LE(r.device.FirstWriteTime() - said, 2 * kStep);
-    EXPECT_EQ(r.device.FirstWriteTime(), 2 * kStep);  // the timer runs since creation at 0
+    EXPECT_LT(r.device.FirstWriteTime(), 0);  // nothing from inside Say
+    EXPECT_TRUE(r.engine.SpeakAtOncePending());
+    r.loop.PumpPending();
+    EXPECT_EQ(r.loop.TimerTicks(), ticks);
+    EXPECT_EQ(r.device.FirstWriteTime(), said);
+    EXPECT_GE(r.device.QueuedBlocks(), 2u);  // 4000 samples fill two blocks
+    // The step after the first sound rendered the second word, as the timer step that started
+    // the sound used to; the timer takes it from there.
+    EXPECT_EQ(r.renderer.words, (std::vector<std::u16string>{u"Ahoj", u"světe"}));
+    EXPECT_FALSE(r.engine.SpeakAtOncePending());
+    ASSERT_TRUE(r.RunToEnd());
+    EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+    EXPECT_TRUE(r.device.Gaps().empty());
   }
   {
-    // A leading space: the first step only consumes it, so the sound starts one step later.
+    // A leading space: the first step only consumes it; the next posted step takes the word.
     Rig r;
+    r.loop.AdvanceBy(5 * kMs);
     r.Say(u" ahoj");
     EXPECT_TRUE(r.engine.State().CurrentWord.empty());
-    r.loop.AdvanceTo(2 * kStep);
-    EXPECT_LT(r.device.FirstWriteTime(), 0);
-    r.loop.AdvanceTo(3 * kStep);
-    EXPECT_EQ(r.device.FirstWriteTime(), 3 * kStep);
+    r.loop.PumpPending();
+    EXPECT_EQ(r.device.FirstWriteTime(), 5 * kMs);
+    EXPECT_EQ(r.loop.TimerTicks(), 0u);
   }
+}
+
+TEST(SpeakingLoop, SayWithNoTimerStepPlaysTheFirstWord) {
+  // The first timer step comes 50 ms after the engine was made; the word is said 1 ms after
+  // that and lasts 36 ms, so it has played out on the device before any step of the timer.
+  Rig r;
+  r.renderer.lengths[u"Dobrý"] = 800;
+  r.loop.AdvanceBy(1 * kMs);
+  r.Say(u"Dobrý den");
+  r.loop.AdvanceBy(45 * kMs);
+  ASSERT_EQ(r.loop.TimerTicks(), 0u);
+  ASSERT_GE(r.renderer.expected.size(), 800u);
+  const std::vector<std::int16_t> first(r.renderer.expected.begin(),
+                                        r.renderer.expected.begin() + 800);
+  ASSERT_GE(r.device.PlayedSamples().size(), 800u);
+  EXPECT_EQ(std::vector<std::int16_t>(r.device.PlayedSamples().begin(),
+                                      r.device.PlayedSamples().begin() + 800),
+            first);
+  EXPECT_EQ(r.device.PlayedBlocks().front().start, 1 * kMs);
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
+  EXPECT_EQ(r.device.OpenCount(), 1);
+}
+
+TEST(SpeakingLoop, EngineStateRightAfterSayIsTheFirstWordTakenAndNothingElse) {
+  // Exactly what the engine's own first step leaves: the posted steps have not run yet.
+  const std::u16string texts[] = {u"Kde je? Tady.", u" ahoj", u"slovo", u"a-b, c"};
+  for (const std::u16string& text : texts) {
+    SCOPED_TRACE(static_cast<int>(&text - texts));
+    Rig r;
+    r.renderer.defaultLength = 20000;
+    r.Say(u"predtim dlouha veta");  // something is playing when the text comes
+    r.loop.AdvanceBy(130 * kMs);
+    ASSERT_TRUE(r.engine.IsSpeaking());
+    const std::size_t rendered = r.renderer.words.size();
+    r.device.ClearRecord();
+
+    EngineState expected;
+    expected.SpeechText = text;
+    TakeFirstWord(expected);
+    std::u16string said = text;
+    r.engine.Say(said);
+    const EngineState& s = r.engine.State();
+    EXPECT_EQ(s.SpeechText, expected.SpeechText);
+    EXPECT_EQ(s.SpeechPos, expected.SpeechPos);
+    EXPECT_EQ(s.CurrentWord, expected.CurrentWord);
+    EXPECT_EQ(s.PauseClass, expected.PauseClass);
+    EXPECT_EQ(s.SpeakIndex, expected.SpeakIndex);
+    EXPECT_EQ(UpperBound(s.SpeechBuffer), 0);
+    EXPECT_FALSE(s.Playing);
+    EXPECT_FALSE(s.StopFlag);
+    EXPECT_EQ(r.renderer.words.size(), rendered);  // nothing rendered
+    EXPECT_LT(r.device.FirstWriteTime(), 0);       // nothing written to the device
+  }
+}
+
+TEST(SpeakingLoop, ResetBeforeThePostedStepLeavesItSilent) {
+  Rig r;
+  r.Say(u"ahoj světe");
+  r.engine.Reset();
+  EXPECT_FALSE(r.engine.SpeakAtOncePending());
+  r.loop.AdvanceBy(500 * kMs);
+  EXPECT_TRUE(r.renderer.words.empty());
+  EXPECT_LT(r.device.FirstWriteTime(), 0);
+  // Two texts before the loop gets to the first: one posted step, for the second text only.
+  r.Say(u"prvni");
+  r.Say(u"druhy text");
+  r.loop.PumpPending();
+  EXPECT_EQ(r.renderer.words, (std::vector<std::u16string>{u"druhy", u"text"}));
+  ASSERT_TRUE(r.RunToEnd());
+  EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
 }
 
 TEST(SpeakingLoop, ConsecutiveWordsPlayWithoutGap) {
@@ -153,7 +237,7 @@ TEST(SpeakingLoop, ShortSoundLeavesDeviceOpenUntilItsBlockReturns) {
   Rig r;
   r.renderer.lengths[u"Ahoj"] = 1000;  // 2000 bytes: less than one block
   r.Say(u"Ahoj");
-  r.loop.AdvanceTo(2 * kStep);  // step 2 and the five primed notices
+  r.loop.PumpPending();  // the posted steps and the five primed notices
   const WaveOutput& out = r.engine.Output();
   EXPECT_FALSE(out.MoreData());
   EXPECT_FALSE(r.engine.IsSpeaking());  // the other primed notices cleared Playing
@@ -163,7 +247,8 @@ TEST(SpeakingLoop, ShortSoundLeavesDeviceOpenUntilItsBlockReturns) {
   for (int b = 1; b < WaveOutput::kBlocks; ++b) {
     EXPECT_EQ(out.Header(b).dwFlags & platform::WHDR_PREPARED, 0u) << b;  // unprepared
   }
-  r.loop.AdvanceTo(2 * kStep + 46 * kMs);  // 1000 samples last 45.4 ms
+  r.loop.AdvanceTo(46 * kMs);  // 1000 samples last 45.4 ms; no timer step yet
+  EXPECT_EQ(r.loop.TimerTicks(), 0u);
   EXPECT_FALSE(out.DeviceOpen());
   EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
   EXPECT_TRUE(r.engine.Finished());
@@ -248,12 +333,13 @@ TEST(SpeakingLoop, WordRenderedAfterTheSoundRanOutStartsNewPlayback) {
   r.renderer.lengths[u"nic"] = 0;  // a word without sound
   r.renderer.lengths[u"tri"] = 1500;
   r.Say(u"raz nic tri");
-  r.loop.AdvanceTo(2 * kStep);  // "raz" plays, "nic" rendered to nothing
+  r.loop.PumpPending();  // "raz" plays at once, the step after it renders "nic" to nothing
   EXPECT_EQ(r.device.OpenCount(), 1);
-  r.loop.AdvanceTo(3 * kStep);  // "raz" ran out and the device closed; "tri" is rendered now
+  EXPECT_EQ(r.renderer.words, (std::vector<std::u16string>{u"raz", u"nic"}));
+  r.loop.AdvanceTo(kStep);  // "raz" ran out and the device closed; the timer renders "tri"
   EXPECT_FALSE(r.engine.Output().DeviceOpen());
   EXPECT_GT(UpperBound(r.engine.State().SpeechBuffer), 0);
-  r.loop.AdvanceTo(4 * kStep);  // the next step opens the device again
+  r.loop.AdvanceTo(2 * kStep);  // the next step opens the device again
   EXPECT_EQ(r.device.OpenCount(), 2);
   ASSERT_TRUE(r.RunToEnd());
   EXPECT_EQ(r.device.PlayedSamples(), r.renderer.expected);
