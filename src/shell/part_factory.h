@@ -10,6 +10,8 @@
 #include "access/aa_enum.h"
 #include "access/directui_reader.h"
 #include "access/item_list.h"
+#include "access/mod_gui_text.h"
+#include "access/mod_ie.h"
 #include "access/web_reader.h"
 #include "aids/app_bar_docking.h"
 #include "aids/highlight_frame.h"
@@ -50,11 +52,13 @@ class PartFactory {
   virtual std::unique_ptr<access::ItemList> MakeItemList(const core::Program& program) {
     return std::make_unique<access::clsAAenum>(program);
   }
-  virtual std::unique_ptr<access::WebReader> MakeWebReader(const core::Program&) {
-    return std::make_unique<access::NullWebReader>();
+  virtual std::unique_ptr<access::WebReader> MakeWebReader(const core::Program& program) {
+    return std::make_unique<access::modIE>(program.state, program.ports.windows, program.ports.html,
+                                           program.output);
   }
-  virtual std::unique_ptr<access::DirectUIReader> MakeDirectUIReader(const core::Program&) {
-    return std::make_unique<access::NullDirectUIReader>();
+  virtual std::unique_ptr<access::DirectUIReader> MakeDirectUIReader(const core::Program& program) {
+    return std::make_unique<access::modGUIText>(program.ports.windows, program.ports.access,
+                                                reader::WordAt);
   }
   virtual std::unique_ptr<reader::CaretReaders> MakeCaretReaders(const core::Program& program) {
     return std::make_unique<reader::EditCaretReaders>(program.state, program.ports.windows,

@@ -9,14 +9,15 @@
 namespace quellon::platform {
 
 // The kinds, each defined in its own file.
-const SimControlKind& SimButtonKind();       // sim_button.cpp
-const SimControlKind& SimStaticKind();       // sim_static.cpp
-const SimControlKind& SimEditKind();         // sim_edit.cpp
-const SimControlKind& SimListBoxKind();      // sim_list_box.cpp
-const SimControlKind& SimProgressBarKind();  // sim_progress_bar.cpp
-const SimControlKind& SimWebViewKind();      // sim_web_view.cpp
-const SimControlKind& SimPopupMenuKind();    // sim_menu.cpp
-const SimControlKind& SimMessageBoxKind();   // sim_message_box.cpp
+const SimControlKind& SimButtonKind();        // sim_button.cpp
+const SimControlKind& SimStaticKind();        // sim_static.cpp
+const SimControlKind& SimEditKind();          // sim_edit.cpp
+const SimControlKind& SimListBoxKind();       // sim_list_box.cpp
+const SimControlKind& SimProgressBarKind();   // sim_progress_bar.cpp
+const SimControlKind& SimWebViewKind();       // sim_web_view.cpp
+const SimControlKind& SimDirectUIViewKind();  // sim_directui_view.cpp
+const SimControlKind& SimPopupMenuKind();     // sim_menu.cpp
+const SimControlKind& SimMessageBoxKind();    // sim_message_box.cpp
 
 namespace {
 
@@ -34,6 +35,7 @@ constexpr Registration kKinds[] = {
     {u"LISTBOX", SimListBoxKind},
     {u"MSCTLS_PROGRESS32", SimProgressBarKind},
     {u"INTERNET EXPLORER_SERVER", SimWebViewKind},
+    {u"DIRECTUIHWND", SimDirectUIViewKind},
     {u"#32768", SimPopupMenuKind},
     {u"#32770", SimMessageBoxKind},
 };

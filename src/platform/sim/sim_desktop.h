@@ -76,6 +76,12 @@ class SimDesktop {
   Hwnd AddProgressBar(Hwnd parent);
   // A window of class "Internet Explorer_Server" showing `document`.
   Hwnd AddWebView(Hwnd parent, std::shared_ptr<SimHtmlDocument> document);
+  // A window of class "DirectUIHWND" (a view that draws its text itself and exposes only its
+  // accessible objects); `rect` in screen coordinates. Its caret is set with SetDrawnCaret.
+  Hwnd AddDirectUIView(Hwnd parent, Rect rect);
+  // The caret the view draws, in its client coordinates (the caret of GetGUIThreadInfo while
+  // it has the focus).
+  void SetDrawnCaret(Hwnd w, Rect caret);
   // Registers one of the program's own windows (made by the event loop) as a top-level window
   // of the program's thread, so it can be found, titled and brought to the front.
   void AdoptProgramWindow(Hwnd w, std::u16string className, std::u16string title);

@@ -48,8 +48,17 @@ class SimTextRange : public HtmlTextRange {
       return true;
     }
     if (unit == u"textedit") {
+      // Inside a form field its own text, elsewhere the whole page.
+      const std::int32_t at = start_;
       start_ = 0;
       end_ = size;
+      for (auto it = doc_->elements.rbegin(); it != doc_->elements.rend(); ++it) {
+        if (it->textBegin < it->textEnd && it->textBegin <= at && at <= it->textEnd) {
+          start_ = std::clamp(it->textBegin, 0, size);
+          end_ = std::clamp(it->textEnd, start_, size);
+          break;
+        }
+      }
       return true;
     }
     return false;
@@ -114,6 +123,59 @@ std::int32_t SimHtmlDocument::IndexAtPoint(std::int32_t x, std::int32_t y) const
   auto end = text.find(u'\n', static_cast<std::size_t>(index));
   if (end == std::u16string::npos) end = text.size();
   return std::min(index + column, static_cast<std::int32_t>(end));
+}
+
+void SimHtmlDocument::KeyDown(std::uint32_t vk, bool shift, bool ctrl) {
+  const auto size = static_cast<std::int32_t>(text.size());
+  auto at = [&](std::int32_t i) { return text[static_cast<std::size_t>(i)]; };
+  selStart = std::clamp(selStart, 0, size);
+  selEnd = std::clamp(selEnd, 0, size);
+  std::int32_t caret = selEnd;
+  switch (vk) {
+    case VK_LEFT:
+      if (ctrl) {
+        while (caret > 0 && !IsWordChar(at(caret - 1))) --caret;
+        while (caret > 0 && IsWordChar(at(caret - 1))) --caret;
+      } else if (caret > 0) {
+        --caret;
+      }
+      break;
+    case VK_RIGHT:
+      if (ctrl) {
+        while (caret < size && IsWordChar(at(caret))) ++caret;
+        while (caret < size && !IsWordChar(at(caret))) ++caret;
+      } else if (caret < size) {
+        ++caret;
+      }
+      break;
+    case VK_UP:
+    case VK_DOWN: {
+      const Rect r = CaretRect();
+      caret = IndexAtPoint(r.left, r.top + (vk == VK_UP ? -lineHeight : lineHeight));
+      if (vk == VK_UP && r.top == 0) caret = selEnd;
+      break;
+    }
+    case VK_DELETE:
+    case VK_BACK: {
+      std::int32_t from = std::min(selStart, selEnd);
+      std::int32_t to = std::max(selStart, selEnd);
+      if (from == to) {
+        if (vk == VK_DELETE && to < size) ++to;
+        if (vk == VK_BACK && from > 0) --from;
+      }
+      text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+      for (Element& e : elements) {
+        if (e.textBegin >= to) e.textBegin -= to - from;
+        if (e.textEnd >= to) e.textEnd -= to - from;
+      }
+      selStart = selEnd = from;
+      return;
+    }
+    default:
+      return;
+  }
+  selEnd = caret;
+  if (!shift) selStart = caret;
 }
 
 Rect SimHtmlDocument::CaretRect() const {

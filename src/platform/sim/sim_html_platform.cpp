@@ -1,13 +1,20 @@
 // The web-document port of the simulated desktop.
 #include "platform/sim/sim_html_platform.h"
 
+#include <algorithm>
+
 #include "platform/sim/sim_desktop.h"
 
 namespace quellon::platform {
 
-std::shared_ptr<HtmlDocument> SimHtmlPlatform::GetHtmlDocument(Hwnd w, std::uint32_t) {
+std::shared_ptr<HtmlDocument> SimHtmlPlatform::GetHtmlDocument(Hwnd w, std::uint32_t timeoutMs) {
   SimWindow* win = d_.Find(w);
-  if (!win) return nullptr;
+  if (!win || !win->document) return nullptr;
+  // The bounded send waits for the page's answer, or for the bound when it takes longer.
+  const std::uint32_t waited = std::min(win->document->answerMs, timeoutMs);
+  d_.loop_.Spend(static_cast<std::int64_t>(waited) * 1000);
+  if (win->document->answerMs > timeoutMs) return nullptr;
+  ++win->document->requests;
   return win->document;
 }
 

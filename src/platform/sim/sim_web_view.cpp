@@ -21,6 +21,13 @@ class WebView : public SimControlKind {
     rect = w.document->CaretRect();
     return true;
   }
+
+  void Key(SimDesktop& d, SimWindow& w, std::uint32_t vk, bool up) const override {
+    if (!w.document || up) return;
+    w.document->KeyDown(vk, d.Keys().GetKeyState(VK_SHIFT) < 0,
+                        d.Keys().GetKeyState(VK_CONTROL) < 0);
+    UpdateCaret(d);
+  }
 };
 
 }  // namespace

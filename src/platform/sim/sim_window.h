@@ -47,6 +47,8 @@ struct SimWindow {
   std::shared_ptr<SimAccessible> window;  // OBJID_WINDOW
   SimMessageHandler handler;
   std::shared_ptr<SimHtmlDocument> document;
+  // The caret a view that draws its own text shows (a DirectUI view), in client coordinates.
+  std::optional<Rect> drawnCaret;
   bool ownProgram = false;  // one of the screen reader's own windows (its messages go to the loop)
   std::uint32_t colorKey = 0;
   std::uint32_t layeredFlags = 0;
