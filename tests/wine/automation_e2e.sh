@@ -34,18 +34,24 @@ quellon_speaking_folder "$prog" "$dist" "$quellon"
 fail=0
 
 # ---- Registration ----
-# Per user (what a user without administrator rights does on Windows): the keys go to HKCU, and
-# /unregserver takes them away again.
+# Per user, with the program folder's register.cmd (what a user without administrator rights
+# runs on Windows): the keys go to HKCU, and /unregserver takes them away again.
+for f in register.cmd unregister.cmd; do
+  sed 's/$/\r/' "$here/../../data/$f" >"$prog/$f"
+done
 user_key='HKCU\Software\Classes\Quellon.App\CLSID'
-if ! wine_run "$prog/Quellon.exe" /regserver; then
-  echo "FAIL: Quellon.exe /regserver failed"
+if ! wine_run cmd /c "$(wine_path "$prog/register.cmd")" >/dev/null 2>&1; then
+  echo "FAIL: register.cmd (Quellon.exe /regserver) failed"
   fail=1
 fi
 if ! timeout 30 wine reg query "$user_key" 2>/dev/null | grep -qi 'c530c890'; then
   echo "FAIL: /regserver wrote no per-user ProgID"
   fail=1
 fi
-wine_run "$prog/Quellon.exe" /unregserver || { echo "FAIL: Quellon.exe /unregserver failed"; fail=1; }
+if ! wine_run cmd /c "$(wine_path "$prog/unregister.cmd")" >/dev/null 2>&1; then
+  echo "FAIL: unregister.cmd (Quellon.exe /unregserver) failed"
+  fail=1
+fi
 if timeout 30 wine reg query "$user_key" >/dev/null 2>&1; then
   echo "FAIL: the per-user ProgID is still there after /unregserver"
   fail=1
