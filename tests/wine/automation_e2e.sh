@@ -165,6 +165,8 @@ if ! grep -q '^QUELLON-JS-OK$' <<<"$js_out"; then
   echo "FAIL: the JScript did not print its success marker"
   fail=1
 fi
+# Only the copy started here can end by Destroy: had CreateObject started a second one from the
+# registered path, this one would still run.
 ended=0
 for ((i = 0; i < 400; i++)); do
   if ! kill -0 "$pid" 2>/dev/null; then
