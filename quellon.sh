@@ -64,9 +64,11 @@ make_program_folder() {
   if [ -f tools/cuegen/make-cues.sh ]; then
     bash tools/cuegen/make-cues.sh "$ROOT/$build" "$dist"
   fi
-  # Help texts: UTF-8 with LF in the repository, Windows-1250 with CR LF in the program folder.
+  # Help texts, and the scripts that register and remove the automation class (Quellon.exe
+  # /regserver, /unregserver): UTF-8 with LF in the repository, Windows-1250 with CR LF in the
+  # program folder.
   local f
-  for f in help.txt help_en.txt; do
+  for f in help.txt help_en.txt register.cmd unregister.cmd; do
     if [ -f "data/$f" ] && { [ ! -f "$dist/$f" ] || [ "data/$f" -nt "$dist/$f" ]; }; then
       sed 's/$/\r/' "data/$f" | iconv -f UTF-8 -t CP1250 >"$dist/$f.tmp"
       mv "$dist/$f.tmp" "$dist/$f"

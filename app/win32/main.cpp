@@ -1,9 +1,13 @@
 // Quellon.exe: the screen reader. Wires the Windows ports to the main window, loads it (the
-// startup sequence), runs the message loop until the main window has unloaded.
+// startup sequence), serves the automation class "Quellon.App", runs the message loop until the
+// main window has unloaded. "/regserver" or "/unregserver" (with "/allusers": for every user)
+// only registers or removes the automation class and ends.
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/time_and_date.h"
 #include "engine/vaza_vorod.h"
@@ -20,8 +24,11 @@
 
 // The system headers after the ports: their macros would rewrite the ports' constants.
 #include "about_form.h"
+#include "automation_server.h"
 #include "main_form.h"
 #include "win32_part_factory.h"
+// After <windows.h>, which the forms bring.
+#include <shellapi.h>
 
 namespace {
 
@@ -32,10 +39,34 @@ std::filesystem::path ExecutableFolder() {
   return std::filesystem::path(buffer).parent_path();
 }
 
+std::wstring ExecutableFile() {
+  wchar_t buffer[MAX_PATH * 4] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+  if (n == 0 || n >= MAX_PATH * 4) return {};
+  return buffer;
+}
+
+std::vector<std::wstring> Arguments() {
+  std::vector<std::wstring> arguments;
+  int count = 0;
+  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments.emplace_back(argv[i]);
+    LocalFree(argv);
+  }
+  return arguments;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   using namespace quellon;
+  const app::ServerSwitches switches = app::ParseServerSwitches(Arguments());
+  if (switches.command == app::ServerSwitches::Command::kRegister) {
+    return app::RegisterAutomationServer(ExecutableFile(), switches.allUsers) == 0 ? 0 : 1;
+  }
+  if (switches.command == app::ServerSwitches::Command::kUnregister) {
+    return app::UnregisterAutomationServer(ExecutableFile(), switches.allUsers) == 0 ? 0 : 1;
+  }
   platform::Win32EventLoop loop;
   platform::Win32WindowSystem windows;
   platform::Win32Accessibility access;
@@ -77,9 +108,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                       std::make_unique<app::Win32PartFactory>(instance, form));
   form.Attach(&main);
   main.Load(ExecutableFolder());
+  // Scripts reach the running program from here on (a failure leaves the program running
+  // without its automation class).
+  app::AutomationServer automation(
+      ExecutableFile(), [&main]() -> shell::Automation& { return main.AutomationObject(); });
+  automation.Start();
 
   loop.RunUntil([] { return false; });  // ends with WM_QUIT, posted when the window is destroyed
-  main.Unload();                        // nothing left to do when the window already unloaded
+  automation.Stop();
+  main.Unload();  // nothing left to do when the window already unloaded
   form.Attach(nullptr);
   return 0;
 }

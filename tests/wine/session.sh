@@ -202,3 +202,25 @@ chord() {
   timeout 10 xdotool key "$key"
   for m in "${mods[@]}"; do timeout 10 xdotool keyup "$m"; done
 }
+
+# Renders TEXT with quellon-say (SAY) in the program folder DIR, with any further quellon-say
+# options after TEXT, and compares the captured sound CAPTURED (raw) with it sample for sample.
+# Prints the comparison; returns non-zero when they differ.
+compare_with_render() {
+  local say=$1 dir=$2 captured=$3 label=$4 text=$5
+  shift 5
+  local wav
+  wav="$dir/expected-$(basename "$captured" .raw).wav"
+  if ! printf '%s' "$text" | wine_run "$say" --folder "$(wine_path "$dir")" "$@" \
+    --out "$(wine_path "$wav")" >/dev/null 2>&1; then
+    echo "FAIL: $label: quellon-say could not render the sentence"
+    return 1
+  fi
+  python3 "$_wine_here/compare_audio.py" "$captured" "$wav" "$label"
+}
+
+# Registers the automation class of the Quellon.exe EXE (its ProgID, class and type library).
+# Wine 8 ignores per-user class keys when it activates a class, so this registers for all users.
+quellon_register_server() {
+  wine_run "$1" /regserver /allusers
+}
