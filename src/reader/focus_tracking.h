@@ -37,7 +37,7 @@ class FocusAnnouncer {
   // The accessibility event callback: records the focus and raises the flags.
   virtual void OnAccessibleEvent(std::uint32_t event, platform::Hwnd hwnd, std::int32_t idObject,
                                  std::int32_t idChild) = 0;
-  // The 50 ms focus tick.
+  // The focus tick: posted by the owner after a recorded change, and every 50 ms for the retries.
   virtual void FocusTick() = 0;
   // Startup: the title of the active window and the text of its dialog, spoken at once.
   virtual void AnnounceForegroundWindow() = 0;
