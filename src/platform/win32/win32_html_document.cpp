@@ -1,11 +1,12 @@
 #include "platform/win32/win32_windows.h"
 
 #include <exdisp.h>
-#include <mshtml.h>
 #include <oleacc.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/win32/win32_dispatch.h"
 #include "platform/win32/win32_html_document.h"
 
 namespace quellon::platform {
@@ -49,33 +50,18 @@ Ref<T> Query(From* from) {
   return result;
 }
 
-// A BSTR made from a UTF-16 text, freed at the end of the scope.
-class Bstr {
- public:
-  explicit Bstr(const std::u16string& s)
-      : b_(SysAllocStringLen(win32::Wide(s), static_cast<UINT>(s.size()))) {}
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  BSTR get() const { return b_; }
+// Longest text taken from a page in one answer (a page may hand out a whole book).
+constexpr std::size_t kMaxPageText = 65535;
 
- private:
-  BSTR b_;
-};
+using win32::DispatchObject;
+using win32::Variant;
 
-std::u16string Take(BSTR b) {
-  std::u16string s = win32::FromWide(b, b != nullptr ? SysStringLen(b) : 0);
-  SysFreeString(b);
-  return s;
-}
-
+// An element of the page: tagName, getBoundingClientRect(), clientLeft, clientWidth.
 class Win32HtmlElement final : public HtmlElement {
  public:
-  explicit Win32HtmlElement(Ref<IHTMLElement> element) : element_(std::move(element)) {}
+  explicit Win32HtmlElement(DispatchObject element) : element_(std::move(element)) {}
   std::u16string TagName() override {
-    BSTR tag = nullptr;
-    if (FAILED(element_->get_tagName(&tag))) return {};
-    std::u16string s = Take(tag);
+    std::u16string s = element_.TextProperty(L"tagName", kMaxPageText).value_or(u"");
     for (char16_t& c : s) {
       if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
     }
@@ -83,84 +69,78 @@ class Win32HtmlElement final : public HtmlElement {
   }
   Rect BoundingClientRect() override {
     Rect r;
-    Ref<IHTMLElement2> e2 = Query<IHTMLElement2>(element_.get());
-    Ref<IHTMLRect> rect;
-    if (e2 && SUCCEEDED(e2->getBoundingClientRect(rect.out())) && rect) {
-      LONG v = 0;
-      if (SUCCEEDED(rect->get_left(&v))) r.left = v;
-      if (SUCCEEDED(rect->get_top(&v))) r.top = v;
-      if (SUCCEEDED(rect->get_right(&v))) r.right = v;
-      if (SUCCEEDED(rect->get_bottom(&v))) r.bottom = v;
-    }
+    const DispatchObject rect = element_.CallForObject(L"getBoundingClientRect", {});
+    if (!rect) return r;
+    r.left = rect.IntProperty(L"left").value_or(0);
+    r.top = rect.IntProperty(L"top").value_or(0);
+    r.right = rect.IntProperty(L"right").value_or(0);
+    r.bottom = rect.IntProperty(L"bottom").value_or(0);
     return r;
   }
-  std::int32_t ClientLeft() override {
-    LONG v = 0;
-    Ref<IHTMLElement2> e2 = Query<IHTMLElement2>(element_.get());
-    return e2 && SUCCEEDED(e2->get_clientLeft(&v)) ? v : 0;
-  }
-  std::int32_t ClientWidth() override {
-    LONG v = 0;
-    Ref<IHTMLElement2> e2 = Query<IHTMLElement2>(element_.get());
-    return e2 && SUCCEEDED(e2->get_clientWidth(&v)) ? v : 0;
-  }
+  std::int32_t ClientLeft() override { return element_.IntProperty(L"clientLeft").value_or(0); }
+  std::int32_t ClientWidth() override { return element_.IntProperty(L"clientWidth").value_or(0); }
 
  private:
-  Ref<IHTMLElement> element_;
+  DispatchObject element_;
 };
 
+// A text range of the page: text, expand, move, moveToPoint, setEndPoint.
 class Win32HtmlTextRange final : public HtmlTextRange {
  public:
-  explicit Win32HtmlTextRange(Ref<IHTMLTxtRange> range) : range_(std::move(range)) {}
-  IHTMLTxtRange* Raw() const { return range_.get(); }
+  explicit Win32HtmlTextRange(DispatchObject range) : range_(std::move(range)) {}
+  const DispatchObject& Object() const { return range_; }
 
   std::u16string Text() override {
-    BSTR text = nullptr;
-    return SUCCEEDED(range_->get_text(&text)) ? Take(text) : std::u16string();
+    return range_.TextProperty(L"text", kMaxPageText).value_or(u"");
   }
   bool Expand(const std::u16string& unit) override {
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    return SUCCEEDED(range_->expand(Bstr(unit).get(), &ok)) && ok != VARIANT_FALSE;
+    const Variant u(unit);
+    Variant result;
+    return range_.Call(L"expand", {&u}, &result) && result.ToBool();
   }
   std::int32_t Move(const std::u16string& unit, std::int32_t count) override {
-    LONG moved = 0;
-    return SUCCEEDED(range_->move(Bstr(unit).get(), count, &moved)) ? moved : 0;
+    const Variant u(unit);
+    const Variant n(count);
+    Variant result;
+    return range_.Call(L"move", {&u, &n}, &result) ? result.ToInt().value_or(0) : 0;
   }
   bool MoveToPoint(std::int32_t x, std::int32_t y) override {
-    return SUCCEEDED(range_->moveToPoint(x, y));
+    const Variant vx(x);
+    const Variant vy(y);
+    return range_.Call(L"moveToPoint", {&vx, &vy}, nullptr);
   }
   bool SetEndPoint(const std::u16string& how, const HtmlTextRange& source) override {
     const auto* other = dynamic_cast<const Win32HtmlTextRange*>(&source);
-    if (other == nullptr) return false;
-    return SUCCEEDED(range_->setEndPoint(Bstr(how).get(), other->Raw()));
+    if (other == nullptr || !other->Object()) return false;
+    const Variant h(how);
+    const Variant r(other->Object());
+    return range_.Call(L"setEndPoint", {&h, &r}, nullptr);
   }
 
  private:
-  Ref<IHTMLTxtRange> range_;
+  DispatchObject range_;
 };
 
+// The page's document: elementFromPoint, and createRange of its selection.
 class Win32HtmlDocument final : public HtmlDocument {
  public:
-  explicit Win32HtmlDocument(Ref<IHTMLDocument2> document) : document_(std::move(document)) {}
+  explicit Win32HtmlDocument(DispatchObject document) : document_(std::move(document)) {}
   std::unique_ptr<HtmlElement> ElementFromPoint(std::int32_t x, std::int32_t y) override {
-    Ref<IHTMLElement> element;
-    if (FAILED(document_->elementFromPoint(x, y, element.out())) || !element) return nullptr;
+    const Variant vx(x);
+    const Variant vy(y);
+    DispatchObject element = document_.CallForObject(L"elementFromPoint", {&vx, &vy});
+    if (!element) return nullptr;
     return std::make_unique<Win32HtmlElement>(std::move(element));
   }
   std::unique_ptr<HtmlTextRange> CreateSelectionRange() override {
-    Ref<IHTMLSelectionObject> selection;
-    Ref<IDispatch> dispatch;
-    if (FAILED(document_->get_selection(selection.out())) || !selection ||
-        FAILED(selection->createRange(dispatch.out())) || !dispatch) {
-      return nullptr;
-    }
-    Ref<IHTMLTxtRange> range = Query<IHTMLTxtRange>(dispatch.get());
+    const DispatchObject selection = document_.ObjectProperty(L"selection");
+    DispatchObject range = selection.CallForObject(L"createRange", {});
     if (!range) return nullptr;
     return std::make_unique<Win32HtmlTextRange>(std::move(range));
   }
 
  private:
-  Ref<IHTMLDocument2> document_;
+  DispatchObject document_;
 };
 
 class Win32BrowserWindow final : public BrowserWindow {
@@ -188,13 +168,13 @@ std::shared_ptr<HtmlDocument> Win32HtmlPlatform::GetHtmlDocument(Hwnd w, std::ui
   if (message == 0 || !win32::SendBounded(hwnd, message, 0, 0, answer, timeoutMs) || answer == 0) {
     return nullptr;
   }
-  Ref<IHTMLDocument2> document;
-  if (FAILED(ObjectFromLresult(static_cast<LRESULT>(answer), __uuidof(IHTMLDocument2), 0,
-                               reinterpret_cast<void**>(document.out()))) ||
-      !document) {
+  IDispatch* document = nullptr;
+  if (FAILED(ObjectFromLresult(static_cast<LRESULT>(answer), __uuidof(IDispatch), 0,
+                               reinterpret_cast<void**>(&document))) ||
+      document == nullptr) {
     return nullptr;
   }
-  return std::make_shared<Win32HtmlDocument>(std::move(document));
+  return std::make_shared<Win32HtmlDocument>(DispatchObject(document));
 }
 
 std::vector<std::shared_ptr<BrowserWindow>> Win32HtmlPlatform::ShellWindows() {

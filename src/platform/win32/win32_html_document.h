@@ -1,8 +1,9 @@
-// The HTML-document port on MSHTML and the shell's window list. A thin, best-effort mapping:
-// Wine ships no HTML control, so this part cannot be exercised by the Wine end-to-end tests.
-// The document is obtained with WM_HTML_GETOBJECT sent through SendMessageTimeout (the caller's
-// bound) and ObjectFromLresult; the calls on it are cross-process COM calls on this thread, which
-// must have COM initialised (Win32Accessibility does that for the main thread).
+// The HTML-document port on the HTML control and the shell's window list. The document is
+// obtained with WM_HTML_GETOBJECT sent through SendMessageTimeout (the caller's bound) and
+// ObjectFromLresult as an IDispatch; the document, its selection, text ranges and elements are
+// then called late bound, by member name (win32_dispatch.h), so any document object that answers
+// those members works. The calls are cross-process COM calls on this thread, which must have COM
+// initialised (Win32Accessibility does that for the main thread).
 #pragma once
 
 #include "platform/html_document.h"

@@ -18,6 +18,12 @@
 //   hang  every message to a hung target returns within its bound
 //   hangcall  a call that hangs inside the target returns within its bound; the next is refused
 //   dialogs  (no DIR, no target) the visible dialogs' controls with their accessible names
+//   web   the target's web page: its document is found through WM_HTML_GETOBJECT and called by
+//         member name across processes (ranges handed back as arguments), and the web reader
+//         over the Windows ports speaks the character, word and text-area line at its caret
+#include "access/mod_ie.h"
+#include "core/speech_output.h"
+#include "engine/fake_engine.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_html_document.h"
@@ -25,6 +31,8 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/win32_windows.h"
+#include "speech/dictionary.h"
+#include "strings/string_table.h"
 
 #include <algorithm>
 #include <array>
@@ -136,6 +144,7 @@ class Probe {
   void Touch(const std::string& name) { std::ofstream(dir_ + "\\" + name) << "1\n"; }
 
   Win32EventLoop& Loop() { return loop_; }
+  const std::string& Dir() const { return dir_; }
 
  private:
   std::string dir_;
@@ -731,6 +740,94 @@ void RunEdit(Probe& probe) {
   Check(html.GetHtmlDocument(edit, 500) == nullptr, "an edit control is no HTML document");
 }
 
+// ---- web ----
+class SilentSound : public SoundPlayer {
+ public:
+  bool PlaySoundFile(const std::filesystem::path&, std::uint32_t) override { return false; }
+};
+
+void RunWeb(Probe& probe) {
+  Win32Accessibility access;  // COM on this thread, as in the program
+  Win32WindowSystem windows;
+  Win32HtmlPlatform html;
+  probe.Command("webpage");
+  Hwnd page = 0;
+  {
+    std::ifstream in(probe.Dir() + "\\webpage.txt");
+    std::string line;
+    if (std::getline(in, line) && !line.empty())
+      page = static_cast<Hwnd>(std::stoull(line, nullptr, 16));
+  }
+  Check(page != 0, "the target opened its web page");
+  if (page == 0) return;
+  std::shared_ptr<HtmlDocument> doc = html.GetHtmlDocument(page, 1000);
+  Check(doc != nullptr, "GetHtmlDocument of the page (WM_HTML_GETOBJECT, ObjectFromLresult)");
+  if (!doc) return;
+
+  std::unique_ptr<HtmlTextRange> range = doc->CreateSelectionRange();
+  Check(range != nullptr, "createRange of the selection");
+  if (!range) return;
+  Check(range->Expand(u"word"), "expand(\"word\")");
+  CheckText(range->Text(), u"Dobrý ", "the word at the caret");
+  CheckEq(range->Move(u"character", 3), 3, "move(\"character\", 3)");
+  Check(range->Expand(u"character"), "expand(\"character\")");
+  CheckText(range->Text(), u"r", "the character after the move");
+
+  // One range handed to another as an argument, across the processes.
+  std::unique_ptr<HtmlTextRange> r = doc->CreateSelectionRange();
+  std::unique_ptr<HtmlTextRange> a = doc->CreateSelectionRange();
+  std::unique_ptr<HtmlTextRange> b = doc->CreateSelectionRange();
+  Check(r && a && b && a->MoveToPoint(0, 24) && b->MoveToPoint(96, 24), "moveToPoint");
+  if (r && a && b) {
+    Check(r->SetEndPoint(u"StartToStart", *a) && r->SetEndPoint(u"EndToStart", *b),
+          "setEndPoint with another range");
+    CheckText(r->Text(), u"Druhý řádek ", "the text between two points");
+  }
+  std::unique_ptr<HtmlElement> element = doc->ElementFromPoint(4, 20);
+  Check(element != nullptr, "elementFromPoint");
+  if (element) {
+    CheckText(element->TagName(), u"TEXTAREA", "tagName in capitals");
+    const Rect box = element->BoundingClientRect();
+    Check(box == Rect{0, 16, 96, 32}, "getBoundingClientRect() (got " + std::to_string(box.left) +
+                                          " " + std::to_string(box.top) + " " +
+                                          std::to_string(box.right) + " " +
+                                          std::to_string(box.bottom) + ")");
+    CheckEq(element->ClientWidth(), 96, "clientWidth");
+    CheckEq(element->ClientLeft(), 0, "clientLeft");
+  }
+
+  // The web reader over the Windows ports: the page moves its caret, then the reader reads.
+  quellon::core::ProgramState state;
+  state.Focus.FocusHwnd = page;
+  std::vector<std::u16string> log;
+  quellon::FakeEngine engine{log};
+  const quellon::strings::StringTable table = quellon::strings::StringTable::Loaded(false);
+  SilentSound sound;
+  quellon::core::SpeechOutput output{state, engine, table, sound};
+  quellon::access::modIE reader{state, windows, html, output};
+  auto said = [&](std::u16string_view text) {
+    const std::u16string spoken = text.size() == 1 ? table.CharName(text) : std::u16string(text);
+    return std::vector<std::u16string>{quellon::ApplyDictionary(engine.Dictionary(), spoken)};
+  };
+  auto key = [&](std::uint32_t vk) {
+    PostMessageW(win32::ToHwnd(page), WM_KEYDOWN, vk, 1);
+    probe.WaitFor([] { return false; }, 200);
+    log.clear();
+  };
+  key(VK_RIGHT);
+  reader.ReadWebCaret(VK_RIGHT, 6);
+  Check(engine.Said() == said(u"o"), "Right: the character at the caret");
+  log.clear();
+  reader.ReadWebCaret(VK_RIGHT, 2);
+  Check(engine.Said() == said(u"Dobrý "), "Ctrl+Right: the word at the caret");
+  key(VK_DOWN);
+  reader.ReadWebLine();
+  Check(engine.Said() == said(u"Druhý řádek "), "Down: the text area's line within its width");
+  log.clear();
+  reader.ReadWebCaret(VK_BACK, 6);
+  Check(engine.Said() == said(u"D"), "Backspace: the character remembered before the caret");
+}
+
 // ---- hang ----
 void RunHang(Probe& probe) {
   Win32WindowSystem windows;
@@ -865,7 +962,8 @@ int main(int argc, char** argv) {
   }
   if (argc != 3) {
     std::fprintf(
-        stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall DIR\n");
+        stderr,
+        "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web DIR\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -888,9 +986,12 @@ int main(int argc, char** argv) {
     RunHang(probe);
   } else if (mode == "hangcall") {
     RunHangCall(probe);
+  } else if (mode == "web") {
+    RunWeb(probe);
   } else {
     std::fprintf(
-        stderr, "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall DIR\n");
+        stderr,
+        "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web DIR\n");
     return 2;
   }
   std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);

@@ -9,12 +9,17 @@
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
 //   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
+//   webpage | directui | duicaret OFFSET LINE
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
 // writes DIR\band.txt: "shown" and the text of the screen reader's visible info band (read with
 // WM_GETTEXT from its edit), or "none" when no band is shown. "cursor" writes the pointer's
 // place as the system has it ("X Y") to DIR\cursor.txt; "warp X Y" moves it there.
+// "webpage" opens (or brings back) and focuses the web page (web_page.h) and writes its page
+// window's handle (hex) to DIR\webpage.txt. "directui" does the same for the DirectUI view
+// (directui_view.h, DIR\directui.txt); "duicaret OFFSET LINE" puts the view's caret and then
+// writes DIR\duicaret.txt.
 // "hang" stops answering messages (as a hung program does) after setting the named event
 // "QuellonTargetHung" and writing DIR\hung, until the test sets "QuellonTargetRelease" or writes
 // DIR\release (at most 30 s). "hangcall" makes the next accName call of the custom control hang
@@ -32,7 +37,9 @@
 #include <string>
 
 #include "custom_accessible.h"
+#include "directui_view.h"
 #include "page_accessible.h"
+#include "web_page.h"
 
 namespace {
 
@@ -271,6 +278,23 @@ void RunCommand(const std::string& line) {
       NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, g_page, OBJID_WINDOW, CHILDID_SELF);
     }
     WriteWhole(L"page.txt", target::PageLayout(g_page));
+  } else if (verb == "webpage") {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%llx",
+                  static_cast<unsigned long long>(
+                      reinterpret_cast<UINT_PTR>(target::ShowWebPage(GetModuleHandleW(nullptr)))));
+    WriteWhole(L"webpage.txt", std::string(buf) + "\n");
+  } else if (verb == "directui") {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(
+                      target::ShowDirectUIView(GetModuleHandleW(nullptr)))));
+    WriteWhole(L"directui.txt", std::string(buf) + "\n");
+  } else if (verb == "duicaret") {
+    int offset = 0, row = 0;
+    in >> offset >> row;
+    target::SetDirectUICaret(offset, row);
+    WriteWhole(L"duicaret.txt", std::to_string(offset) + " " + std::to_string(row) + "\n");
   } else if (verb == "warp") {
     int x = 0, y = 0;
     in >> x >> y;
@@ -341,6 +365,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&icc);
   target::RegisterCustomList(instance);
   target::RegisterPage(instance);
+  target::RegisterWebPage(instance);
+  target::RegisterDirectUIView(instance);
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = MainProc;

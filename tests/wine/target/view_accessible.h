@@ -1,0 +1,145 @@
+// The accessible object of the target's hand-drawn views (the web page, the DirectUI view): the
+// system's own object for the window's client, but with the role of a pane, as a browser's page
+// and a shell view report themselves (so screen readers treat them as text to read), and
+// optionally a value and a place of its own (the text a view draws and where it draws it).
+#pragma once
+
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <string>
+#include <utility>
+
+namespace target {
+
+class ViewAccessible : public IAccessible {
+ public:
+  // Takes the reference to `inner`, the system's object for the window's client.
+  ViewAccessible(HWND hwnd, IAccessible* inner) : hwnd_(hwnd), inner_(inner) {}
+  // A value of its own, and a place of its own (client coordinates of the window).
+  void SetValue(std::wstring value) { value_ = std::move(value); }
+  void SetPlace(RECT place) {
+    place_ = place;
+    hasPlace_ = true;
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
+      *out = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --refs_;
+    if (left == 0) {
+      inner_->Release();
+      delete this;
+    }
+    return static_cast<ULONG>(left);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+    return inner_->GetTypeInfoCount(n);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override {
+    return inner_->GetTypeInfo(i, l, t);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID r, LPOLESTR* n, UINT c, LCID l,
+                                          DISPID* d) override {
+    return inner_->GetIDsOfNames(r, n, c, l, d);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID d, REFIID r, LCID l, WORD f, DISPPARAMS* p, VARIANT* v,
+                                   EXCEPINFO* e, UINT* a) override {
+    return inner_->Invoke(d, r, l, f, p, v, e, a);
+  }
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override {
+    return inner_->get_accParent(p);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* n) override {
+    return inner_->get_accChildCount(n);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT c, IDispatch** p) override {
+    return inner_->get_accChild(c, p);
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT c, BSTR* s) override {
+    return inner_->get_accName(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT c, BSTR* s) override {
+    if (value_.empty() || c.vt != VT_I4 || c.lVal != CHILDID_SELF)
+      return inner_->get_accValue(c, s);
+    *s = SysAllocStringLen(value_.data(), static_cast<UINT>(value_.size()));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT c, BSTR* s) override {
+    return inner_->get_accDescription(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* role) override {
+    if (c.vt != VT_I4 || c.lVal != CHILDID_SELF) return inner_->get_accRole(c, role);
+    role->vt = VT_I4;
+    role->lVal = ROLE_SYSTEM_PANE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override {
+    return inner_->get_accState(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* s) override {
+    return inner_->get_accHelp(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* f, VARIANT c, LONG* t) override {
+    return inner_->get_accHelpTopic(f, c, t);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR* s) override {
+    return inner_->get_accKeyboardShortcut(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* c) override { return inner_->get_accFocus(c); }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* c) override {
+    return inner_->get_accSelection(c);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR* s) override {
+    return inner_->get_accDefaultAction(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG f, VARIANT c) override {
+    return inner_->accSelect(f, c);
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT c) override {
+    if (!hasPlace_ || c.vt != VT_I4 || c.lVal != CHILDID_SELF) {
+      return inner_->accLocation(x, y, w, h, c);
+    }
+    POINT origin{place_.left, place_.top};
+    ClientToScreen(hwnd_, &origin);
+    *x = origin.x;
+    *y = origin.y;
+    *w = place_.right - place_.left;
+    *h = place_.bottom - place_.top;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG d, VARIANT s, VARIANT* e) override {
+    return inner_->accNavigate(d, s, e);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* c) override {
+    return inner_->accHitTest(x, y, c);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override {
+    return inner_->accDoDefaultAction(c);
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT c, BSTR s) override {
+    return inner_->put_accName(c, s);
+  }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT c, BSTR s) override {
+    return inner_->put_accValue(c, s);
+  }
+
+ private:
+  virtual ~ViewAccessible() = default;
+  long refs_ = 1;
+  HWND hwnd_;
+  IAccessible* inner_;
+  std::wstring value_;
+  RECT place_{};
+  bool hasPlace_ = false;
+};
+
+}  // namespace target
