@@ -15,6 +15,7 @@
 #include "engine/fake_engine.h"
 #include "platform/sim/sim_desktop.h"
 #include "speech/dictionary.h"
+#include "testing/journal_sound.h"
 #include "testing/test_folder.h"
 
 namespace quellon::access {
@@ -23,17 +24,7 @@ namespace {
 using namespace quellon::platform;
 using Heard = std::vector<std::u16string>;
 
-class JournalSound : public SoundPlayer {
- public:
-  explicit JournalSound(std::vector<std::u16string>& log) : log_(log) {}
-  bool PlaySoundFile(const std::filesystem::path& file, std::uint32_t) override {
-    log_.push_back(u"cue:" + file.stem().u16string());
-    return true;
-  }
-
- private:
-  std::vector<std::u16string>& log_;
-};
+using testing::JournalSound;
 
 // A page whose selection cannot be turned into a range (the page refuses the call).
 class RefusingDocument : public SimHtmlDocument {

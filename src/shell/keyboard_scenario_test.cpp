@@ -14,6 +14,7 @@
 #include "platform/sim/sim_wave_mapper.h"
 #include "shell/main_window.h"
 #include "speech/dictionary.h"
+#include "testing/journal_sound.h"
 #include "testing/sim_main_form.h"
 #include "testing/test_folder.h"
 
@@ -27,18 +28,7 @@ class FixedClock : public LocalClock {
   LocalTime GetLocalTime() override { return {2026, 12, 9, 8, 5, 0, 0}; }
 };
 
-// Cues go into the engine's journal too, so that their order against speech shows.
-class JournalSound : public SoundPlayer {
- public:
-  explicit JournalSound(std::vector<std::u16string>& log) : log_(log) {}
-  bool PlaySoundFile(const std::filesystem::path& file, std::uint32_t) override {
-    log_.push_back(u"cue:" + file.stem().u16string());
-    return true;
-  }
-
- private:
-  std::vector<std::u16string>& log_;
-};
+using testing::JournalSound;
 
 struct Keys {
   explicit Keys(bool english = false, bool hookFails = false) {

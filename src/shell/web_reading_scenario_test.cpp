@@ -14,6 +14,7 @@
 #include "platform/sim/sim_wave_mapper.h"
 #include "shell/main_window.h"
 #include "speech/dictionary.h"
+#include "testing/journal_sound.h"
 #include "testing/sim_main_form.h"
 #include "testing/test_folder.h"
 
@@ -28,18 +29,7 @@ class NoClock : public LocalClock {
   LocalTime GetLocalTime() override { return {2026, 12, 9, 10, 0, 0, 0}; }
 };
 
-// Cues go into the engine's journal, so that their order against speech shows.
-class JournalSound : public SoundPlayer {
- public:
-  explicit JournalSound(std::vector<std::u16string>& log) : log_(log) {}
-  bool PlaySoundFile(const std::filesystem::path& file, std::uint32_t) override {
-    log_.push_back(u"cue:" + file.stem().u16string());
-    return true;
-  }
-
- private:
-  std::vector<std::u16string>& log_;
-};
+using testing::JournalSound;
 
 struct Session {
   Session() {
