@@ -48,9 +48,32 @@ constexpr char16_t kInWindow[] = u", v okně: ";
 void FocusTracking::FocusTick() {
   core::FocusRecord& r = state_.Focus;
   if (!r.FocusChanged) return;
+  // The flags are taken now: the calls below wait on other programs, and an event recorded
+  // meanwhile (a focus that moved on while this one was read) sets them again for the next tick
+  // instead of being wiped when this one ends.
+  const bool windowChanged = r.WindowChanged;
+  r.FocusChanged = false;
+  r.WindowChanged = false;
   const platform::AccessibleChild focused =
       access_.ObjectFromEvent(r.FocusHwnd, r.FocusObjectId, r.FocusChildId);
-  if (!focused) return;  // the next tick tries again
+  auto retry = [&] {
+    r.FocusChanged = true;
+    r.WindowChanged = r.WindowChanged || windowChanged;
+  };
+  if (!focused) {  // the next tick tries again
+    retry();
+    return;
+  }
+  try {
+    Announce(focused, windowChanged);
+  } catch (...) {
+    retry();  // a tick that fails is run again by the next one
+    throw;
+  }
+}
+
+void FocusTracking::Announce(const platform::AccessibleChild& focused, bool windowChanged) {
+  core::FocusRecord& r = state_.Focus;
   r.FocusName.clear();
   r.FocusValue.clear();
   r.FocusRole = 0;
@@ -76,7 +99,7 @@ void FocusTracking::FocusTick() {
   }
 
   std::u16string said;
-  if (r.WindowChanged) {
+  if (windowChanged) {
     Guarded([&] {
       platform::GuiThreadInfo info;
       windows_.GetGUIThreadInfo(0, info);
@@ -86,7 +109,6 @@ void FocusTracking::FocusTick() {
         said += u" " + DialogText(windows_, info.active);
       }
     });
-    r.WindowChanged = false;
   }
   said += u" " + r.FocusName + u" " + r.FocusValue;
 
@@ -102,7 +124,6 @@ void FocusTracking::FocusTick() {
   said = state_.Greeting + said;
   if (!said.empty()) output_.Say(said);
   state_.Greeting.clear();
-  r.FocusChanged = false;
   r.NavigationRestart = true;
   state_.FallbackDeadKey = 0;
 }

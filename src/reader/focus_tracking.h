@@ -122,6 +122,8 @@ class FocusTracking : public FocusAnnouncer {
   static constexpr std::size_t kLibraryBuffer = 1024;
   static constexpr std::size_t kNavigationBuffer = 255;
 
+  // The rest of a tick, once the focused object is in hand: the record, the sentence, the cue.
+  void Announce(const platform::AccessibleChild& focused, bool windowChanged);
   void ApplyRoleRules(std::u16string& said);
 
   FocusTrackingParts parts_;

@@ -341,6 +341,35 @@ TEST(FocusTrackingTest, HostileAndVanishedObjectsDoNotStopTheNextAnnouncement) {
   EXPECT_NE(next[0].find(u"dál"), std::u16string::npos);
 }
 
+// A focus event can arrive while a tick waits on another program (the system delivers events
+// whenever the thread waits): the move it records must not be wiped when that tick ends.
+TEST(FocusTrackingTest, AFocusMoveRecordedDuringATickIsAnnouncedByTheNextOne) {
+  Rig r;
+  auto frame = SimAccessible::Make(platform::ROLE_SYSTEM_PANE, u"Rám");
+  const Hwnd w = FocusCustom(r, u"Frame", frame);
+  const Hwnd view = r.desk.AddChild(w, u"Internet Explorer_Server", u"", platform::WS_VISIBLE,
+                                    {10, 10, 300, 200});
+  r.desk.SetClientAccessible(view, SimAccessible::Make(platform::ROLE_SYSTEM_PANE, u"Stránka"));
+  bool moved = false;
+  frame->refresh = [&](SimAccessible&) {
+    if (moved) return;
+    moved = true;
+    r.focus.OnAccessibleEvent(platform::EVENT_OBJECT_FOCUS, view, platform::OBJID_CLIENT,
+                              platform::CHILDID_SELF);
+  };
+  const auto first = r.Tick();
+  ASSERT_TRUE(moved);
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_NE(first[0].find(u"rám"), std::u16string::npos);
+  EXPECT_TRUE(r.state.Focus.FocusChanged);  // the move is still to be announced
+  const auto second = r.Tick();
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_NE(second[0].find(u"stránka"), std::u16string::npos);
+  EXPECT_EQ(r.state.Focus.FocusHwnd, view);
+  EXPECT_EQ(r.state.Focus.FocusClassName, u"INTERNET EXPLORER_SERVER");
+  EXPECT_FALSE(r.state.Focus.FocusChanged);
+}
+
 TEST(FocusTrackingTest, AProgramThatFocusesBeforeShowingIsAnnouncedWithItsTitle) {
   // As Wine's Notepad starts: no foreground event, the edit box focused while the window is
   // still hidden, then the window shown.
