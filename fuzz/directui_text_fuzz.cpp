@@ -13,7 +13,8 @@
 // one character of the value, Ctrl the word that starts there (a piece of the value), Up and Down
 // one line of it; the index lies in [0, length + 1], the characters left of it are no wider than
 // the offset, one past the end only when the whole text is narrower, the carry is never negative
-// and a character outside the code page is an error only when there is one.
+// and a character outside the code page, or an offset beyond 32-bit arithmetic, is an error only
+// when there is one.
 #include <algorithm>
 #include <climits>
 #include <cstddef>
@@ -138,7 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::int32_t index = reader.CharIndexAtOffset(line, offset);
       if (encodable) CheckIndex(line, offset, target, index, reader.WidthCarry());
     } catch (const std::out_of_range&) {
-      Check(!encodable);
+      // A character outside the code page, or a target (or the carry it would leave) outside 32
+      // bits; the carry is then kept.
+      Check(!encodable || target <= INT32_MIN || target > INT32_MAX);
+      Check(reader.WidthCarry() == carry);
     }
   }
   return 0;
