@@ -11,6 +11,7 @@
 // file and the help text are such files; the help command is the text editor with that file.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -25,9 +26,14 @@ using namespace quellon;
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+// A broken invariant names itself and stops the run as a crash would.
+#define CHECK(ok)                                                             \
+  do {                                                                        \
+    if (!(ok)) {                                                              \
+      std::fprintf(stderr, "invariant broken, line %d: %s\n", __LINE__, #ok); \
+      std::abort();                                                           \
+    }                                                                         \
+  } while (false)
 
 bool IsSeparator(char c) {
   return c == '/' || c == std::filesystem::path::preferred_separator;
@@ -50,13 +56,13 @@ std::vector<std::string> Parts(std::string_view relative) {
 
 // `file` is `folder` (as ProgramFolderOf leaves it) and then the parts of `relative`.
 void CheckBelow(const std::string& folder, const std::string& file, std::string_view relative) {
-  Check(file.compare(0, folder.size(), folder) == 0);
+  CHECK(file.compare(0, folder.size(), folder) == 0);
   std::string expected = folder;
   for (const std::string& part : Parts(relative)) {
     if (expected.empty() || !IsSeparator(expected.back())) expected += '/';
     expected += part;
   }
-  Check(file == expected);
+  CHECK(file == expected);
 }
 
 }  // namespace
@@ -74,10 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::filesystem::path folder(folderText);
   const std::string bare = core::ProgramFolderOf(folder).native();
-  Check(core::ProgramFolderOf(bare).native() == bare);
-  Check(folderText.compare(0, bare.size(), bare) == 0);
+  CHECK(core::ProgramFolderOf(bare).native() == bare);
+  CHECK(folderText.compare(0, bare.size(), bare) == 0);
   // Only separators were taken off.
-  for (std::size_t i = bare.size(); i < folderText.size(); ++i) Check(IsSeparator(folderText[i]));
+  for (std::size_t i = bare.size(); i < folderText.size(); ++i) CHECK(IsSeparator(folderText[i]));
 
   CheckBelow(bare, core::ProgramFile(folder, text::Utf8ToUtf16(relative)).native(), relative);
   CheckBelow(bare, core::SettingsFilePath(folder).native(), "qlnd.ini");
@@ -85,10 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckBelow(bare, core::ProgramFile(folder, text::Ascii16(help)).native(), help);
 
   const std::u16string command = shell::HelpCommandLine(folder, english);
-  Check(command.rfind(u"notepad.exe ", 0) == 0);
+  CHECK(command.rfind(u"notepad.exe ", 0) == 0);
   const std::u16string file = command.substr(12);
-  Check(file.size() >= help.size() &&
+  CHECK(file.size() >= help.size() &&
         file.compare(file.size() - help.size(), help.size(), text::Ascii16(help)) == 0);
-  Check(file.size() <= bare.size() + 1 + help.size() + 4 * folderText.size());
+  CHECK(file.size() <= bare.size() + 1 + help.size() + 4 * folderText.size());
   return 0;
 }

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,9 +29,14 @@ using namespace quellon;
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+// A broken invariant names itself and stops the run as a crash would.
+#define CHECK(ok)                                                             \
+  do {                                                                        \
+    if (!(ok)) {                                                              \
+      std::fprintf(stderr, "invariant broken, line %d: %s\n", __LINE__, #ok); \
+      std::abort();                                                           \
+    }                                                                         \
+  } while (false)
 
 std::filesystem::path Scratch(const char* name) {
   return std::filesystem::temp_directory_path() /
@@ -99,50 +105,50 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   core::cSetting settings(profile);
   settings.Init(primary, other);
   const Values read = Of(settings);
-  Check(read.name.size() < core::cSetting::kBufferSize);
-  Check(read.lang.size() < core::cSetting::kBufferSize);
+  CHECK(read.name.size() < core::cSetting::kBufferSize);
+  CHECK(read.lang.size() < core::cSetting::kBufferSize);
   settings.Init(primary, other);
-  Check(Of(settings) == read);
+  CHECK(Of(settings) == read);
 
   if (const auto v = settings.ReadLongInRange(u"Voice", u"Volume", u"50", 0, 100)) {
-    Check(*v >= 0 && *v <= 100);
+    CHECK(*v >= 0 && *v <= 100);
   } else {
-    Check(false);  // the default text is a number
+    CHECK(false);  // the default text is a number
   }
-  Check(!settings.ReadLong(u"Voice", u"Volume", u"x"));
+  CHECK(!settings.ReadLong(u"Voice", u"Volume", u"x"));
   settings.TimeWelcome();
 
   // The number conversion reads back each value as the program writes it.
   for (std::int32_t v : {read.size, read.fc, read.volume, read.pitch}) {
     const std::u16string text = text::Ascii16(std::to_string(v));
-    Check(core::TextToLong(text) == v);
-    Check(core::TextToLong(u" " + text + u"\t") == v);
+    CHECK(core::TextToLong(text) == v);
+    CHECK(core::TextToLong(u" " + text + u"\t") == v);
   }
   // And a text from the file is a number only when it is made of a number's characters.
   const std::u16string time = settings.ReadString(u"General", u"Time", u"0");
-  if (core::TextToLong(time)) Check(!time.empty());
+  if (core::TextToLong(time)) CHECK(!time.empty());
 
   const int written = settings.SaveSetting();
   int expected = 8;
   for (std::int32_t v : {read.size, read.fc, read.bc, read.active}) {
     if (v == std::numeric_limits<std::int32_t>::min()) --expected;
   }
-  Check(written == 0 || written == expected);
+  CHECK(written == 0 || written == expected);
   if (written == 0) return 0;
 
   // The primary file alone now holds what was saved.
   core::cSetting again(profile);
   again.Init(primary, std::filesystem::path());
   const Values back = Of(again);
-  Check(back.volume == read.volume && back.pitch == read.pitch && back.tempo == read.tempo);
+  CHECK(back.volume == read.volume && back.pitch == read.pitch && back.tempo == read.tempo);
   auto infoBack = [](std::int32_t saved, std::int32_t reread) {
-    Check(saved == std::numeric_limits<std::int32_t>::min() || reread == Absolute(saved));
+    CHECK(saved == std::numeric_limits<std::int32_t>::min() || reread == Absolute(saved));
   };
   infoBack(read.size, back.size);
   infoBack(read.fc, back.fc);
   infoBack(read.bc, back.bc);
   infoBack(read.active, back.active);
   if (ReadsBackAsWritten(read.name) && Holds(bytes.substr(0, split), read.name))
-    Check(back.name == read.name);
+    CHECK(back.name == read.name);
   return 0;
 }
