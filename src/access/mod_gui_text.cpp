@@ -1,5 +1,6 @@
 #include "access/mod_gui_text.h"
 
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -34,6 +35,17 @@ namespace {
 // An ANSI buffer the value query writes into (the size the views' values fit in).
 constexpr std::size_t kValueBufferLength = 255;
 
+// A coordinate worked out from another program's geometry: a sum or difference of 32-bit numbers
+// that must itself fit 32 bits. One that does not is an error (the read gives nothing), never a
+// wrapped or undefined number.
+std::int32_t Fits32OrThrow(std::int64_t v) {
+  if (v < std::numeric_limits<std::int32_t>::min() ||
+      v > std::numeric_limits<std::int32_t>::max()) {
+    throw std::out_of_range("coordinate out of range");
+  }
+  return static_cast<std::int32_t>(v);
+}
+
 std::int32_t RoundedOrThrow(double v) {
   const std::optional<std::int32_t> r = text::RoundToInt32(v);
   if (!r) throw std::out_of_range("coordinate out of range");
@@ -57,7 +69,12 @@ std::u16string LinePart(const std::u16string& text, std::int32_t k) {
 
 std::int32_t modGUIText::CharIndexAtOffset(std::u16string_view text, std::int32_t offset) {
   if (text.empty() || offset == 0) return 0;
-  const std::int64_t target = static_cast<std::int64_t>(offset) - WidthCarry_;
+  // The target and the carry it may leave are 32-bit numbers: an offset that takes either out of
+  // range is an error, and the carry stays as it was.
+  const std::int32_t target = Fits32OrThrow(static_cast<std::int64_t>(offset) - WidthCarry_);
+  if (target == std::numeric_limits<std::int32_t>::min()) {
+    throw std::out_of_range("offset out of range");
+  }
   if (CharWidths_[32] == 0) CharWidths_ = kCandaraWidths;
   std::int64_t sum = 0;
   for (std::size_t i = 1;; ++i) {
@@ -72,7 +89,7 @@ std::int32_t modGUIText::CharIndexAtOffset(std::u16string_view text, std::int32_
     if (sum > target) {
       // The offset falls inside character i: the characters before it. An offset inside the
       // first character is remembered and taken off the next call's offset.
-      if (i == 1) WidthCarry_ = static_cast<std::int32_t>(target < 0 ? -target : target);
+      if (i == 1) WidthCarry_ = target < 0 ? -target : target;
       return static_cast<std::int32_t>(i - 1);
     }
   }
@@ -88,10 +105,10 @@ std::u16string modGUIText::ReadDirectUIText(std::uint32_t vk, std::uint32_t modi
     platform::Rect window;
     if (!windows_.GetWindowRect(info.caret, window)) return {};
     const platform::Rect& caret = info.caretRect;
-    const std::int32_t x = caret.left + window.left;
-    const std::int32_t y =
-        RoundedOrThrow((caret.bottom - caret.top) / 2.0 + (caret.top + window.top));
-    const std::int32_t h = caret.bottom - caret.top;
+    const std::int64_t caretTop = Fits32OrThrow(std::int64_t{caret.top} + window.top);
+    const std::int32_t x = Fits32OrThrow(std::int64_t{caret.left} + window.left);
+    const std::int32_t h = Fits32OrThrow(std::int64_t{caret.bottom} - caret.top);
+    const std::int32_t y = RoundedOrThrow(h / 2.0 + static_cast<double>(caretTop));
 
     platform::Rect object;
     if (!points_.zibGetObjectLocationByPOINT(x, y, object)) return {};
@@ -103,10 +120,10 @@ std::u16string modGUIText::ReadDirectUIText(std::uint32_t vk, std::uint32_t modi
     if (text.find(u'\r') != std::u16string::npos) {
       if (h == 0) return {};
       const std::int32_t k =
-          RoundedOrThrow(static_cast<double>(caret.top + window.top - object.top) / h);
+          RoundedOrThrow(static_cast<double>(Fits32OrThrow(caretTop - object.top)) / h);
       text = LinePart(text, k);
     }
-    const std::int32_t n = CharIndexAtOffset(text, x - object.left);
+    const std::int32_t n = CharIndexAtOffset(text, Fits32OrThrow(std::int64_t{x} - object.left));
     if (vertical) return text;
     const auto next = static_cast<std::size_t>(n) + 1;  // 1-based
     if (modifierCode == 2) return wordAt_ ? wordAt_(text, next) : std::u16string();

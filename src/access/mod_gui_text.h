@@ -38,13 +38,15 @@ class modGUIText final : public DirectUIReader {
 
   // What to say for the caret key `vk` in the focused view: for Up and Down the line at the
   // caret, for Left and Right the character at the caret (with Ctrl alone, modifier code 2, the
-  // word that starts there). Any other key, and any failure, gives the empty text.
+  // word that starts there). Any other key, and any failure, gives the empty text; a coordinate
+  // worked out from the view's geometry that does not fit 32 bits is such a failure.
   std::u16string ReadDirectUIText(std::uint32_t vk, std::uint32_t modifierCode) override;
 
   // How many characters of `text` lie left of the horizontal pixel `offset` (measured from the
   // text's left edge), by the width table and the carry of the previous calls; one more than the
   // text's length when the offset lies beyond its end. Throws std::out_of_range for a character
-  // the ANSI code page cannot hold.
+  // the ANSI code page cannot hold, and for an offset that, less the carry, is not a 32-bit
+  // number whose size is one too (the carry is then left as it was).
   std::int32_t CharIndexAtOffset(std::u16string_view text, std::int32_t offset);
 
   std::int32_t WidthCarry() const { return WidthCarry_; }

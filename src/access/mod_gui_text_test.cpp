@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "platform/sim/sim_desktop.h"
@@ -104,6 +105,33 @@ TEST(GuiTextTest, CharIndexAtOffsetCountsWidthsAndCarriesAFirstCharacterOffset) 
   EXPECT_EQ(r.WidthCarry(), 0);
   // A character the code page has no place for is an error.
   EXPECT_THROW(r.CharIndexAtOffset(u"a中", 20), std::out_of_range);
+}
+
+TEST(GuiTextTest, AnOffsetBeyond32BitArithmeticIsAnErrorAndKeepsTheCarry) {
+  View v;
+  modGUIText& r = v.reader;
+  // The carry of an offset this far left would be 2^31, which 32 bits cannot hold.
+  EXPECT_THROW(r.CharIndexAtOffset(u"abc", INT32_MIN), std::out_of_range);
+  EXPECT_EQ(r.WidthCarry(), 0);
+  EXPECT_EQ(r.CharIndexAtOffset(u"abc", INT32_MIN + 1), 0);
+  EXPECT_EQ(r.WidthCarry(), INT32_MAX);
+  // The next target, offset less the carry, would fall below 32 bits.
+  EXPECT_THROW(r.CharIndexAtOffset(u"abc", -5), std::out_of_range);
+  EXPECT_EQ(r.WidthCarry(), INT32_MAX);
+  EXPECT_EQ(r.CharIndexAtOffset(u"abc", INT32_MAX), 0);
+}
+
+TEST(GuiTextTest, GeometryBeyond32BitsReadsNothing) {
+  View v;
+  // A caret whose screen position (caret plus window) is past the largest 32-bit number.
+  v.desk.SetDrawnCaret(v.view, {INT32_MAX - 50, 36, INT32_MAX - 49, 52});
+  EXPECT_EQ(v.Read(VK_RIGHT), u"");
+  // A caret whose height does not fit 32 bits.
+  v.desk.SetDrawnCaret(v.view, {20, INT32_MIN, 21, 52});
+  EXPECT_EQ(v.Read(VK_UP), u"");
+  // The reader still works for a sane caret afterwards.
+  v.Caret(7 + 7, 1);
+  EXPECT_EQ(v.Read(VK_RIGHT), u"r");
 }
 
 TEST(GuiTextTest, CaretLeftOfTheFirstCharacterReadsTheFirstCharacter) {
