@@ -10,10 +10,8 @@ quellon=${1:?usage: busy_quellon_e2e.sh Quellon.exe quellon-target.exe quellon-p
 target=${2:?usage: busy_quellon_e2e.sh Quellon.exe quellon-target.exe quellon-probe.exe}
 probe=${3:?usage: busy_quellon_e2e.sh Quellon.exe quellon-target.exe quellon-probe.exe}
 dist=${QUELLON_DIST:-$here/../../dist}
-for f in zuvan.idx zuvan.vce zuvan.def; do
-  [ -f "$dist/$f" ] || { echo "FAIL: the program folder $dist has no $f"; exit 1; }
-done
 source "$here/session.sh"
+quellon_require_dist "$dist"
 source "$here/e2e.sh"
 wine_session_start
 

@@ -11,10 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 quellon=${1:?usage: fallback_typing_e2e.sh Quellon.exe quellon-say.exe}
 say=${2:?usage: fallback_typing_e2e.sh Quellon.exe quellon-say.exe}
 dist=${QUELLON_DIST:-$here/../../dist}
-for f in zuvan.idx zuvan.vce zuvan.def; do
-  [ -f "$dist/$f" ] || { echo "FAIL: the program folder $dist has no $f"; exit 1; }
-done
 source "$here/session.sh"
+quellon_require_dist "$dist"
 wine_session_start
 
 prog="$WINE_SESSION_ROOT/run/fallback"

@@ -154,6 +154,15 @@ wait_quiet() {
   return 1
 }
 
+# Ends the test (exit 1) unless the program folder DIST holds the voice "zuvan" and its
+# dictionary, which every test of Quellon.exe's speech needs.
+quellon_require_dist() {
+  local f
+  for f in zuvan.idx zuvan.vce zuvan.def; do
+    [ -f "$1/$f" ] || { echo "FAIL: the program folder $1 has no $f"; exit 1; }
+  done
+}
+
 # A fresh program folder DIR for Quellon.exe that speaks with the voice "zuvan" of the folder
 # DIST, greeting off. The voice named in the settings brings its dictionary, which quellon-say
 # applies too, so its renders are what the program says.

@@ -12,10 +12,8 @@ quellon=${1:?usage: target_focus_e2e.sh Quellon.exe quellon-say.exe quellon-targ
 say=${2:?usage: target_focus_e2e.sh Quellon.exe quellon-say.exe quellon-target.exe}
 target=${3:?usage: target_focus_e2e.sh Quellon.exe quellon-say.exe quellon-target.exe}
 dist=${QUELLON_DIST:-$here/../../dist}
-for f in zuvan.idx zuvan.vce zuvan.def; do
-  [ -f "$dist/$f" ] || { echo "FAIL: the program folder $dist has no $f"; exit 1; }
-done
 source "$here/session.sh"
+quellon_require_dist "$dist"
 source "$here/e2e.sh"
 wine_session_start
 
