@@ -180,25 +180,22 @@ quellon_speaking_folder() {
 # the capture, and returns 1 when none matched. HEARD_SAY_OPTIONS (words) go to quellon-say, for
 # a voice whose volume, tempo or pitch was changed.
 heard_as() {
-  local name=$1 say=$2 dir=$3 n=0 sentence report=""
+  local name=$1 say=$2 dir=$3 sentence report=""
   shift 3
   wait_sound || true
   wait_quiet 1 || true
   cp "$WINE_AUDIO_FILE" "$dir/$name.raw"
   : >"$WINE_AUDIO_FILE"
   for sentence in "$@"; do
-    n=$((n + 1))
     # shellcheck disable=SC2086
-    printf '%s' "$sentence" | wine_run "$say" ${HEARD_SAY_OPTIONS:-} --folder "$(wine_path "$dir")" \
-      --out "$(wine_path "$dir")\\$name-$n.wav" >/dev/null 2>&1
-    if report=$(python3 "$(dirname "${BASH_SOURCE[0]}")/compare_audio.py" "$dir/$name.raw" \
-      "$dir/$name-$n.wav" "$name" 2>&1); then
+    if report=$(compare_with_render "$say" "$dir" "$dir/$name.raw" "$name" "$sentence" \
+      ${HEARD_SAY_OPTIONS:-} 2>&1); then
       echo "$report"
       return 0
     fi
   done
   echo "$report"
-  [ -n "${QUELLON_KEEP_AUDIO:-}" ] && cp "$dir/$name.raw" "$dir/$name"-*.wav "$QUELLON_KEEP_AUDIO"/
+  [ -n "${QUELLON_KEEP_AUDIO:-}" ] && cp "$dir/$name.raw" "$dir/expected-$name.wav" "$QUELLON_KEEP_AUDIO"/
   return 1
 }
 
