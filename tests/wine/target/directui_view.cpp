@@ -1,5 +1,6 @@
 #include "directui_view.h"
 
+#include "framed_view.h"
 #include "view_accessible.h"
 
 namespace target {
@@ -9,8 +10,7 @@ constexpr int kTextLeft = 20;
 constexpr int kTextTop = 20;
 constexpr int kRow = 16;
 
-HWND g_frame = nullptr;
-HWND g_view = nullptr;
+FramedView g_window{L"QuellonTargetViewFrame", L"DirectUIHWND"};
 POINT g_caret{kTextLeft, kTextTop};
 
 LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -48,45 +48,19 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SETFOCUS && g_view) {
-    SetFocus(g_view);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 void RegisterDirectUIView(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = FrameProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  wc.lpszClassName = L"QuellonTargetViewFrame";
-  RegisterClassW(&wc);
-  wc.lpfnWndProc = ViewProc;
-  wc.lpszClassName = L"DirectUIHWND";
-  RegisterClassW(&wc);
+  g_window.Register(instance, ViewProc);
 }
 
 HWND ShowDirectUIView(HINSTANCE instance) {
-  if (!g_frame || !IsWindow(g_frame)) {
-    g_frame = CreateWindowExW(0, L"QuellonTargetViewFrame", L"Zkušební složka",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 120, 420, 160, nullptr,
-                              nullptr, instance, nullptr);
-    g_view = CreateWindowExW(0, L"DirectUIHWND", L"", WS_CHILD | WS_VISIBLE, 0, 0, 400, 120,
-                             g_frame, nullptr, instance, nullptr);
-  }
-  SetForegroundWindow(g_frame);
-  SetFocus(g_view);
-  return g_view;
+  return g_window.Show(instance, L"Zkušební složka", {120, 120, 540, 280}, {400, 120});
 }
 
 void SetDirectUICaret(int offset, int line) {
   g_caret = {kTextLeft + offset, kTextTop + line * kRow};
-  if (GetFocus() == g_view) SetCaretPos(g_caret.x, g_caret.y);
+  if (GetFocus() == g_window.view) SetCaretPos(g_caret.x, g_caret.y);
 }
 
 }  // namespace target

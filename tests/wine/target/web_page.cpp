@@ -1,5 +1,6 @@
 #include "web_page.h"
 
+#include "framed_view.h"
 #include "testing/script_object.h"
 #include "view_accessible.h"
 
@@ -23,8 +24,7 @@ struct Page {
   int caret = 0;
 };
 Page g_page;
-HWND g_frame = nullptr;
-HWND g_view = nullptr;
+FramedView g_window{L"QuellonTargetBrowser", L"Internet Explorer_Server"};
 IDispatch* g_document = nullptr;
 
 bool IsWordChar(wchar_t c) {
@@ -287,40 +287,14 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SETFOCUS && g_view) {
-    SetFocus(g_view);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 void RegisterWebPage(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = FrameProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  wc.lpszClassName = L"QuellonTargetBrowser";
-  RegisterClassW(&wc);
-  wc.lpfnWndProc = ViewProc;
-  wc.lpszClassName = L"Internet Explorer_Server";
-  RegisterClassW(&wc);
+  g_window.Register(instance, ViewProc);
 }
 
 HWND ShowWebPage(HINSTANCE instance) {
-  if (!g_frame || !IsWindow(g_frame)) {
-    g_frame = CreateWindowExW(0, L"QuellonTargetBrowser", L"Zkušební stránka",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 660, 200, nullptr, nullptr,
-                              instance, nullptr);
-    g_view = CreateWindowExW(0, L"Internet Explorer_Server", L"", WS_CHILD | WS_VISIBLE, 0, 0, 640,
-                             160, g_frame, nullptr, instance, nullptr);
-  }
-  SetForegroundWindow(g_frame);
-  SetFocus(g_view);
-  return g_view;
+  return g_window.Show(instance, L"Zkušební stránka", {80, 80, 740, 280}, {640, 160});
 }
 
 }  // namespace target
