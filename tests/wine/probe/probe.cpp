@@ -18,19 +18,27 @@
 //   hang  every message to a hung target returns within its bound
 //   hangcall  a call that hangs inside the target returns within its bound; the next is refused
 //   dialogs  (no DIR, no target) the visible dialogs' controls with their accessible names
+//   walk [COUNT [WALKS]]  the item list's walk (clsAAenum::DoUpdate over the object walker)
+//         across processes, of the target's page of COUNT objects (default 500): prints the
+//         objects listed, the time of each of WALKS walks (default 9) and their median, in
+//         milliseconds and in microseconds per object
 //   web   the target's web page: its document is found through WM_HTML_GETOBJECT and called by
 //         member name across processes (ranges handed back as arguments), and the web reader
 //         over the Windows ports speaks the character, word and text-area line at its caret
+#include "access/aa_enum.h"
 #include "access/mod_ie.h"
 #include "core/speech_output.h"
+#include "core/time_and_date.h"
 #include "engine/fake_engine.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_html_document.h"
 #include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/win32_windows.h"
+#include "platform/win32/winmm_wave_out.h"
 #include "speech/dictionary.h"
 #include "strings/string_table.h"
 
@@ -39,6 +47,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -954,16 +963,78 @@ int RunDialogs() {
   return dialogs > 0 ? 0 : 1;
 }
 
+// ---- walk ----
+void RunWalk(Probe& probe, int count, int walks) {
+  Win32Accessibility access;  // COM on this thread, as in the program
+  Win32WindowSystem windows;
+  Win32Keyboard keyboard;
+  Win32Profile profile;
+  SilentSound sound;
+  Win32SystemVoiceFactory voices;
+  quellon::core::SystemLocalClock clock;
+  WinmmWaveOut waveOut;
+  Win32HtmlPlatform html;
+  Win32Clipboard clipboard;
+  const quellon::core::Ports ports{windows, access, keyboard, probe.Loop(), profile,  sound,
+                                   voices,  clock,  waveOut,  html,         clipboard};
+  quellon::core::ProgramState state;
+  quellon::core::cSetting settings{profile};
+  std::vector<std::u16string> log;
+  quellon::FakeEngine engine{log};
+  const quellon::strings::StringTable table = quellon::strings::StringTable::Loaded(false);
+  quellon::core::SpeechOutput output{state, engine, table, sound};
+  const quellon::core::Program program{
+      ports, state, settings, table, engine, output, probe.Loop().CreateHiddenWindow()};
+
+  probe.Command("bigpage " + std::to_string(count));
+  Hwnd page = 0;
+  {
+    std::ifstream in(probe.Dir() + "\\bigpage.txt");
+    std::string line;
+    if (std::getline(in, line) && !line.empty()) {
+      page = static_cast<Hwnd>(std::stoull(line, nullptr, 16));
+    }
+  }
+  Check(page != 0, "the target opened its page of " + std::to_string(count) + " objects");
+  if (page == 0) return;
+  // As window reading mode lists a window.
+  quellon::access::clsAAenum list{program};
+  list.CreateItemList();
+  list.SetIEprofile(true);
+  list.SetReadInvisible(true);
+  list.SetFilter(true);
+  std::vector<double> ms;
+  for (int i = 0; i < walks; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    list.DoUpdate(page, false);
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+    std::printf("walk %d: %d objects listed in %.1f ms\n", i + 1, list.Count(), ms.back());
+  }
+  CheckEq(list.Count(), count, "every object of the page listed");
+  std::vector<double> sorted = ms;
+  std::sort(sorted.begin(), sorted.end());
+  const double median = sorted[sorted.size() / 2];
+  const double perObject = list.Count() > 0 ? median * 1000.0 / list.Count() : 0.0;
+  std::printf(
+      "walk: %d objects listed across processes in %.1f ms, %.1f us per object (median of %d "
+      "walks; fastest %.1f ms, slowest %.1f ms)\n",
+      list.Count(), median, perObject, walks, sorted.front(), sorted.back());
+  std::fflush(stdout);
+  probe.Command("bigpage 0");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "dialogs") {
     return RunDialogs();
   }
-  if (argc != 3) {
-    std::fprintf(
-        stderr,
-        "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web DIR\n");
+  const bool walk = argc >= 3 && std::string(argv[1]) == "walk";
+  if (argc != 3 && !(walk && argc <= 5)) {
+    std::fprintf(stderr,
+                 "usage: quellon-probe.exe "
+                 "msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web|walk DIR\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -988,10 +1059,14 @@ int main(int argc, char** argv) {
     RunHangCall(probe);
   } else if (mode == "web") {
     RunWeb(probe);
+  } else if (mode == "walk") {
+    const int count = argc >= 4 ? std::atoi(argv[3]) : 500;
+    const int walks = argc >= 5 ? std::atoi(argv[4]) : 9;
+    RunWalk(probe, count > 0 ? count : 500, walks > 0 ? walks : 9);
   } else {
-    std::fprintf(
-        stderr,
-        "usage: quellon-probe.exe msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web DIR\n");
+    std::fprintf(stderr,
+                 "usage: quellon-probe.exe "
+                 "msaa|keys|busykeys|busyquellon|edit|hang|hangcall|web|walk DIR\n");
     return 2;
   }
   std::printf("%s: %d failed\n", g_failures == 0 ? "OK" : "FAILED", g_failures);

@@ -223,7 +223,7 @@ class NodeAccessible final : public IAccessible {
     *y = origin.y + n->rect.top;
     *w = n->rect.right - n->rect.left;
     *h = n->rect.bottom - n->rect.top;
-    AppendUtf8Line(PageOf(hwnd_)->locatedFile, n->name);
+    if (!PageOf(hwnd_)->locatedFile.empty()) AppendUtf8Line(PageOf(hwnd_)->locatedFile, n->name);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long dir, VARIANT start, VARIANT* end) override {
@@ -393,6 +393,40 @@ HWND CreatePage(HINSTANCE instance, const std::wstring& actionsFile,
   SetFocus(hwnd);
   NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, hwnd, OBJID_WINDOW, CHILDID_SELF);
   NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd, OBJID_CLIENT, CHILDID_SELF);
+  return hwnd;
+}
+
+HWND CreateBigPage(HINSTANCE instance, int count) {
+  auto* page = new (std::nothrow) Page;
+  if (!page) return nullptr;
+  Node& root = page->root;
+  root.name = L"Velká stránka";
+  constexpr int kColumns = 10;
+  for (int i = 0; i < count; ++i) {
+    const RECT place{10 + (i % kColumns) * 60, 10 + (i / kColumns) * 12,
+                     10 + (i % kColumns) * 60 + 56, 10 + (i / kColumns) * 12 + 10};
+    const std::wstring name = L"Položka " + std::to_wstring(i + 1);
+    switch (i % 3) {
+      case 0:
+        root.Add(ROLE_SYSTEM_TEXT, kLink, name, L"http://example.invalid/" + std::to_wstring(i),
+                 place);
+        break;
+      case 1:
+        root.Add(ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, name, L"", place);
+        break;
+      default:
+        root.Add(ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_FOCUSABLE, name, L"", place);
+        break;
+    }
+  }
+  HWND hwnd = CreateWindowExW(0, kPageClass, L"Velká stránka", WS_OVERLAPPEDWINDOW, 60, 60, 640,
+                              640, nullptr, nullptr, instance, page);
+  if (!hwnd) {
+    delete page;
+    return nullptr;
+  }
+  ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd);
   return hwnd;
 }
 

@@ -21,6 +21,11 @@ void RegisterPage(HINSTANCE instance);
 HWND CreatePage(HINSTANCE instance, const std::wstring& actionsFile,
                 const std::wstring& locatedFile);
 
+// A page window "Velká stránka" of `count` accessible objects (links, static texts and check
+// boxes in turn, simple elements of one client object, laid out in a grid), for measuring walks
+// of many objects; no place asked for is recorded. Shown without taking the focus.
+HWND CreateBigPage(HINSTANCE instance, int count);
+
 // The page's items in reading order, one "name\tleft,top,right,bottom" line each (screen
 // coordinates), for tests that check where a pointer went.
 std::string PageLayout(HWND page);

@@ -9,7 +9,7 @@
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
 //   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
-//   webpage | directui | duicaret OFFSET LINE
+//   webpage | directui | duicaret OFFSET LINE | rect NAME | focusinfo | bigpage COUNT
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
@@ -20,6 +20,12 @@
 // window's handle (hex) to DIR\webpage.txt. "directui" does the same for the DirectUI view
 // (directui_view.h, DIR\directui.txt); "duicaret OFFSET LINE" puts the view's caret and then
 // writes DIR\duicaret.txt.
+// "rect NAME" writes the screen rectangle of the control's client area (where its accessible
+// object is), "left top right bottom", to DIR\rect.txt. "focusinfo" writes DIR\focusinfo.txt:
+// "foreground=main|page|other" (which of the target's windows GetForegroundWindow gives) and
+// "focus=NAME" (the control GetFocus gives in the target, "page", or "none"). "bigpage COUNT"
+// opens a page window of COUNT accessible objects (CreateBigPage) without taking the focus and
+// writes its handle (hex) to DIR\bigpage.txt; "bigpage 0" only closes the one open.
 // "hang" stops answering messages (as a hung program does) after setting the named event
 // "QuellonTargetHung" and writing DIR\hung, until the test sets "QuellonTargetRelease" or writes
 // DIR\release (at most 30 s). "hangcall" makes the next accName call of the custom control hang
@@ -303,6 +309,37 @@ void RunCommand(const std::string& line) {
     POINT at{};
     GetCursorPos(&at);
     WriteWhole(L"cursor.txt", std::to_string(at.x) + " " + std::to_string(at.y) + "\n");
+  } else if (verb == "rect") {
+    in >> name;
+    RECT r{};
+    if (HWND h = Control(name)) {
+      GetClientRect(h, &r);
+      MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    }
+    WriteWhole(L"rect.txt", std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                                std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n");
+  } else if (verb == "focusinfo") {
+    const HWND front = GetForegroundWindow();
+    const HWND focus = GetFocus();
+    std::string focused = focus == nullptr ? "none" : focus == g_page ? "page" : "other";
+    for (const auto& [n, hwnd] : g_controls) {
+      if (hwnd == focus) focused = n;
+    }
+    WriteWhole(L"focusinfo.txt", std::string("foreground=") +
+                                     (front == g_main                       ? "main"
+                                      : front != nullptr && front == g_page ? "page"
+                                                                            : "other") +
+                                     " focus=" + focused + "\n");
+  } else if (verb == "bigpage") {
+    int count = 0;
+    in >> count;
+    static HWND big = nullptr;
+    if (big && IsWindow(big)) DestroyWindow(big);
+    big = count > 0 ? target::CreateBigPage(GetModuleHandleW(nullptr), count) : nullptr;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(big)));
+    WriteWhole(L"bigpage.txt", std::string(buf) + "\n");
   } else if (verb == "band") {
     WriteWhole(L"band.txt", BandReport());
   } else if (verb == "quit") {
