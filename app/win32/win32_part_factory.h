@@ -38,7 +38,8 @@ class Win32PartFactory : public shell::PartFactory {
     return std::make_unique<aids::cAppDesktopToolbar>(shell_, program.ports.windows);
   }
   std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program& program,
-                                               aids::AppBarDocking& docking) override {
+                                               aids::AppBarDocking& docking,
+                                               aids::FrameFollower& frame) override {
     Win32MainForm& form = mainForm_;
     return std::make_unique<aids::frmInfo>(
         std::make_unique<Win32InfoBandForm>(instance_),
@@ -48,7 +49,7 @@ class Win32PartFactory : public shell::PartFactory {
               return slot->Get(state);
             },
             [&form](bool checked) { form.SetMenuChecked(u"mnuShowInfo", checked); },
-            [&output = program.output](const std::u16string& text) { output.Say(text); }});
+            [&output = program.output](const std::u16string& text) { output.Say(text); }, &frame});
   }
   std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program& program) override {
     return std::make_unique<aids::frmFrameHi>(std::make_unique<Win32HighlightFrameForm>(instance_),

@@ -295,6 +295,15 @@ void clsAAenum::Target(std::int32_t index) {
   windows_.SetCursorPos(inside(at->left), inside(at->top));
 }
 
+std::optional<platform::Rect> clsAAenum::ItemLocation(std::int32_t index) {
+  const AaObjectPtr item = AAos.Item(index);
+  if (!item || !item->pAcc) return std::nullopt;
+  const std::int32_t child = item->VarT.value_or(platform::CHILDID_SELF);
+  const std::optional<std::uint32_t> state = item->pAcc->State(child);
+  if (!state || Has(*state, platform::STATE_SYSTEM_INVISIBLE)) return std::nullopt;
+  return item->pAcc->Location(child);
+}
+
 void clsAAenum::DoAction(std::int32_t index) {
   const AaObjectPtr item = AAos.Item(index);
   if (!item) return;

@@ -67,6 +67,7 @@ class clsAAenum final : public ItemList {
   void SetReadOnUpdateVerbal(bool on) { readOnUpdateVerbal_ = on; }
 
   std::uint32_t GetItemState(std::int32_t index) override;
+  std::optional<platform::Rect> ItemLocation(std::int32_t index) override;
   void RefreshItem(std::int32_t index) override;
   std::int32_t FindFocused() override;
   std::int32_t FindFirstVisible() override;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/win_types.h"
@@ -71,6 +72,12 @@ class ItemList {
   virtual std::uint32_t GetItemState(std::int32_t index) {
     (void)index;
     return 0;
+  }
+  // The item's place on the screen now (read live, after any scrolling Target did); nothing for
+  // an item that is invisible, has gone or gives no place.
+  virtual std::optional<platform::Rect> ItemLocation(std::int32_t index) {
+    (void)index;
+    return std::nullopt;
   }
   // Reads an item's role, state, name and value again into its record.
   virtual void RefreshItem(std::int32_t index) { (void)index; }

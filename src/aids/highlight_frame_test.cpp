@@ -7,6 +7,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_window.h"
+#include "testing/sim_aids_forms.h"
 
 namespace quellon::aids {
 namespace {
@@ -14,50 +15,13 @@ namespace {
 using platform::Hwnd;
 using platform::Rect;
 
-// The frame's window on the simulated desktop, 15 twips per pixel; its colours and its label's
-// place are recorded.
-class FakeFrameForm : public HighlightFrameForm {
- public:
-  explicit FakeFrameForm(platform::SimDesktop& desk) : desk_(desk) {}
-  bool LoadFrameWindow() override {
-    if (hwnd_ != 0) return true;
-    if (failLoad) return false;
-    hwnd_ = desk_.AddTopWindow(u"QuellonFrame", u"", {0, 0, 10, 10});
-    desk_.SetVisible(hwnd_, false);
-    ++loads;
-    return true;
-  }
-  void UnloadFrameWindow() override {
-    if (hwnd_ != 0) desk_.DestroyWindow(hwnd_);
-    hwnd_ = 0;
-  }
-  bool FrameLoaded() const override { return hwnd_ != 0; }
-  Hwnd FrameHandle() const override { return hwnd_; }
-  void SetFrameBackColor(std::uint32_t c) override { backColor = c; }
-  void SetHoleColor(std::uint32_t c) override { holeColor = c; }
-  void PlaceHole(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) override {
-    hole = {l, t, l + w, t + h};
-  }
-  std::int32_t TwipsPerPixelX() const override { return 15; }
-
-  bool failLoad = false;
-  int loads = 0;
-  std::uint32_t backColor = 0;
-  std::uint32_t holeColor = 0;
-  Rect hole;
-
- private:
-  platform::SimDesktop& desk_;
-  Hwnd hwnd_ = 0;
-};
-
 class FrameTest : public ::testing::Test {
  protected:
   FrameTest() {
     notepad = desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok", {0, 0, 800, 600});
     editor = desk.AddEdit(notepad, u"text", {.multiline = true});
     desk.Focus(editor);
-    auto owned = std::make_unique<FakeFrameForm>(desk);
+    auto owned = std::make_unique<testing::SimFrameForm>(desk);
     form = owned.get();
     frame = std::make_unique<frmFrameHi>(std::move(owned), desk.Windows(), 0x77);
   }
@@ -73,7 +37,7 @@ class FrameTest : public ::testing::Test {
   platform::SimDesktop desk{loop};
   Hwnd notepad = 0;
   Hwnd editor = 0;
-  FakeFrameForm* form = nullptr;
+  testing::SimFrameForm* form = nullptr;
   std::unique_ptr<frmFrameHi> frame;
 };
 

@@ -66,7 +66,9 @@ bool frmInfo::Load() {
 
 void frmInfo::Unload() {
   if (!form_->BandLoaded()) return;
-  // The list keys live in the band: window reading mode ends with it.
+  // The list keys live in the band: window reading mode ends with it, and the frame leaves its
+  // item.
+  if (parts_.state.ListMode && parts_.frame != nullptr) parts_.frame->Hide();
   parts_.state.ListMode = false;
   HideEx();
   form_->UnloadBandWindow();
@@ -155,12 +157,20 @@ bool frmInfo::Form_KeyDown(std::uint32_t vk) {
 void frmInfo::ShowItem() {
   access::ItemList& items = parts_.items();
   const std::int32_t index = parts_.state.ListIndex;
-  // Indexes start at 1; 0 is the place before the first item and shows nothing.
-  if (index < 1 || index > items.Count()) return;
+  // Indexes start at 1; 0 is the place before the first item and shows nothing (nor is any
+  // item framed there).
+  if (index < 1 || index > items.Count()) {
+    if (parts_.frame != nullptr) parts_.frame->Hide();
+    return;
+  }
   items.GetItemRole(index);
   const std::u16string text = items.GetItem(index);
   form_->SetBandText(text);
   items.Target(index);
+  // Its place is asked for only when the frame is wanted: the item belongs to another program.
+  if (parts_.frame != nullptr && parts_.frame->Active()) {
+    parts_.frame->Follow(items.ItemLocation(index));
+  }
   // The item moved to is heard (the keyboard handler leaves the band's lines to the band).
   if (parts_.say) parts_.say(text);
 }
@@ -179,6 +189,7 @@ void frmInfo::Text1_KeyUp(std::uint32_t vk) {
     access::ItemList& items = parts_.items();
     const std::int32_t index = state.ListIndex;
     if (index >= 1 && index <= items.Count()) items.DoAction(index);
+    if (parts_.frame != nullptr) parts_.frame->Hide();
     state.ListMode = false;
     Unload();
   }

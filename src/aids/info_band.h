@@ -11,6 +11,7 @@
 
 #include "access/item_list.h"
 #include "aids/app_bar_docking.h"
+#include "aids/frame_follower.h"
 #include "aids/info_band_form.h"
 #include "core/c_setting.h"
 #include "core/info_band_output.h"
@@ -61,6 +62,8 @@ struct InfoBandParts {
   std::function<void(bool checked)> setMenuChecked;
   // Speaks the item the list keys moved to (the speech routine's Say; empty: nothing spoken).
   std::function<void(const std::u16string&)> say;
+  // The highlight frame, put round the item the list keys point at (null: no frame).
+  FrameFollower* frame = nullptr;
 };
 
 // frmInfo.

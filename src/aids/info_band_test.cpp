@@ -12,96 +12,13 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_event_loop.h"
 #include "strings/string_table.h"
+#include "testing/sim_aids_forms.h"
 
 namespace quellon::aids {
 namespace {
 
 using platform::Hwnd;
 using platform::Rect;
-
-// The band's window on the simulated desktop: a top-level window with an edit child, 15 twips
-// per pixel; what the band sets is recorded.
-class FakeBandForm : public InfoBandForm {
- public:
-  explicit FakeBandForm(platform::SimDesktop& desk) : desk_(desk) {}
-  ~FakeBandForm() override { UnloadBandWindow(); }
-
-  bool LoadBandWindow(InfoBandEvents& events) override {
-    if (failLoad) return false;
-    events_ = &events;
-    const std::int32_t width = desk_.Screen().Width();
-    hwnd_ = desk_.AddTopWindow(u"QuellonInfoBand", u"", {0, 0, width, 10});
-    desk_.SetVisible(hwnd_, false);
-    text_ = desk_.AddEdit(hwnd_, u"", {.multiline = true});
-    ++loads;
-    return true;
-  }
-  void UnloadBandWindow() override {
-    if (hwnd_ == 0) return;
-    desk_.DestroyWindow(hwnd_);
-    hwnd_ = text_ = 0;
-    events_ = nullptr;
-  }
-  bool BandLoaded() const override { return hwnd_ != 0; }
-  Hwnd BandHandle() const override { return hwnd_; }
-  Hwnd BandTextHandle() const override { return text_; }
-  void SetBandCaption(std::u16string_view c) override { caption = c; }
-  void ShowBandWindow() override {
-    desk_.Windows().SetWindowPos(hwnd_, platform::HWND_TOPMOST, 0, 0, 0, 0,
-                                 platform::SWP_NOMOVE | platform::SWP_NOSIZE |
-                                     platform::SWP_NOACTIVATE | platform::SWP_SHOWWINDOW);
-  }
-  void HideBandWindow() override { desk_.SetVisible(hwnd_, false); }
-  bool BandWindowVisible() const override { return desk_.Windows().IsWindowVisible(hwnd_); }
-  void SetBandText(std::u16string_view t) override { desk_.SetText(text_, std::u16string(t)); }
-  std::u16string BandText() const override { return desk_.Windows().SendGetText(text_, 4096); }
-  void SetBandFontSize(std::int32_t points) override { fontSize = points; }
-  void SetBandColors(std::uint32_t t, std::uint32_t b) override {
-    textColor = t;
-    backColor = b;
-  }
-  std::int32_t BandLeft() const override { return WindowRect().left * 15; }
-  std::int32_t BandTop() const override { return WindowRect().top * 15; }
-  void SetBandHeight(std::int32_t twips) override {
-    const Rect r = WindowRect();
-    desk_.Windows().SetWindowPos(hwnd_, 0, 0, 0, r.Width(), twips / 15,
-                                 platform::SWP_NOMOVE | platform::SWP_NOZORDER);
-  }
-  void PlaceBandText(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) override {
-    textBox = {l, t, l + w, t + h};
-  }
-  void FocusBandText() override { desk_.Focus(text_); }
-  Hwnd DockedHandle() const override { return hwnd_; }
-  std::int32_t DockedWidth() const override { return WindowRect().Width() * 15; }
-  std::int32_t DockedHeight() const override { return WindowRect().Height() * 15; }
-  std::int32_t TwipsPerPixelX() const override { return 15; }
-  std::int32_t TwipsPerPixelY() const override { return 15; }
-
-  Rect WindowRect() const {
-    Rect r;
-    desk_.Windows().GetWindowRect(hwnd_, r);
-    return r;
-  }
-  // The window's key events as its window procedure would raise them.
-  bool KeyDown(std::uint32_t vk) { return events_ != nullptr && events_->Form_KeyDown(vk); }
-  void KeyUp(std::uint32_t vk) {
-    if (events_ != nullptr) events_->Text1_KeyUp(vk);
-  }
-
-  bool failLoad = false;
-  int loads = 0;
-  std::u16string caption;
-  std::int32_t fontSize = 0;
-  std::uint32_t textColor = 0;
-  std::uint32_t backColor = 0;
-  Rect textBox;  // twips
-
- private:
-  platform::SimDesktop& desk_;
-  InfoBandEvents* events_ = nullptr;
-  Hwnd hwnd_ = 0;
-  Hwnd text_ = 0;
-};
 
 // An item list of fixed texts that records what the band asks of it.
 class ListOfTexts : public access::ItemList {
@@ -141,7 +58,7 @@ class InfoBandTest : public ::testing::Test {
     notepad = desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok", {0, 0, 800, 600});
     editor = desk.AddEdit(notepad, u"text", {.multiline = true});
     desk.Focus(editor);
-    auto owned = std::make_unique<FakeBandForm>(desk);
+    auto owned = std::make_unique<testing::SimBandForm>(desk);
     form = owned.get();
     band = std::make_unique<frmInfo>(
         std::move(owned), InfoBandParts{desk.Windows(), settings, state, docking,
@@ -167,7 +84,7 @@ class InfoBandTest : public ::testing::Test {
   std::vector<bool> menu;
   Hwnd notepad = 0;
   Hwnd editor = 0;
-  FakeBandForm* form = nullptr;
+  testing::SimBandForm* form = nullptr;
   std::unique_ptr<frmInfo> band;
 };
 

@@ -111,6 +111,20 @@ std::int32_t cSetting::TimeWelcome() {
   return TextToLong(ReadString(u"General", u"Time", u"0")).value_or(0);
 }
 
+FrameSettings cSetting::ReadFrameSettings() {
+  FrameSettings f;
+  auto number = [this](std::u16string_view key) {
+    return TextToLong(ReadString(u"Frame", key, u""));
+  };
+  f.active = number(u"Active").value_or(0) != 0;
+  f.width = std::clamp(number(u"Width").value_or(FrameSettings::kDefaultWidth), 0,
+                       FrameSettings::kWidestWidth);
+  const std::int32_t color =
+      number(u"Color").value_or(static_cast<std::int32_t>(FrameSettings::kDefaultColor));
+  if (color >= 0 && color <= 0xFFFFFF) f.color = static_cast<std::uint32_t>(color);
+  return f;
+}
+
 int cSetting::SaveSetting() {
   int written = 0;
   auto write = [&](std::u16string_view section, std::u16string_view key,

@@ -29,6 +29,21 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& folder);
 // included) or the value does not fit.
 std::optional<std::int32_t> TextToLong(std::u16string_view text);
 
+// What the highlight frame does, from section "Frame" (set by hand; never written): follow the
+// object spoken about (Active non-zero; default off), its border in steps of 5 twips (Width,
+// default 10, clamped to 0..100, 0 giving the frame's standard 50 twips) and its colour as an RGB
+// value in Windows' 0x00BBGGRR (Color, default 255: pure red; a value that is no colour gives the
+// default).
+struct FrameSettings {
+  static constexpr std::int32_t kDefaultWidth = 10;
+  static constexpr std::int32_t kWidestWidth = 100;
+  static constexpr std::uint32_t kDefaultColor = 255;
+  bool active = false;
+  std::int32_t width = kDefaultWidth;
+  std::uint32_t color = kDefaultColor;
+  friend bool operator==(const FrameSettings&, const FrameSettings&) = default;
+};
+
 class cSetting {
  public:
   static constexpr std::uint32_t kBufferSize = 1024;
@@ -62,6 +77,9 @@ class cSetting {
   // Section "General", key "Time", default "0": read from the file on every call; a value that
   // is not a number gives 0.
   std::int32_t TimeWelcome();
+  // Section "Frame", read from the file on every call (the main window asks once, at startup).
+  // Values that are not numbers give the defaults.
+  FrameSettings ReadFrameSettings();
 
   // Writes the eight values (the four Info values as absolute numbers) to the primary file.
   // Returns how many of the writes succeeded.

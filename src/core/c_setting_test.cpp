@@ -85,6 +85,41 @@ TEST(cSetting, SavingWritesAbsoluteInfoValuesAndReadsThemBack) {
   EXPECT_EQ(r.ReadString(u"Voice", u"Name", u""), u" Hlas ");
 }
 
+TEST(cSetting, TheFrameSectionIsReadOnlyAndEveryBadValueGivesItsDefault) {
+  TestFolder dir;
+  IniProfile ini;
+  const auto path = SettingsFilePath(dir.Path());
+  cSetting none(ini);
+  none.Init(path, "");
+  // No file: off, width 10, red.
+  EXPECT_EQ(none.ReadFrameSettings(), (FrameSettings{false, 10, 255}));
+
+  dir.Write("qlnd.ini", "[Frame]\r\nActive=-1\r\nWidth=30\r\nColor=65280\r\n");
+  cSetting s(ini);
+  s.Init(path, "");
+  EXPECT_EQ(s.ReadFrameSettings(), (FrameSettings{true, 30, 65280}));
+  // Saving writes the eight values and leaves the section as the user wrote it.
+  EXPECT_EQ(s.SaveSetting(), 8);
+  const std::string saved = TestFolder::Read(path);
+  EXPECT_EQ(saved.rfind("[Frame]\r\nActive=-1\r\nWidth=30\r\nColor=65280\r\n", 0), 0u);
+  EXPECT_EQ(saved.find("Frame", 8), std::string::npos);
+
+  // Read on every call; words, colours out of range and widths past the ends.
+  struct Case {
+    const char* ini;
+    FrameSettings want;
+  };
+  for (const Case& c : {
+           Case{"Active=0\r\nWidth=-4\r\nColor=-1\r\n", {false, 0, 255}},
+           Case{"Active=ja\r\nWidth=100000\r\nColor=16777216\r\n", {false, 100, 255}},
+           Case{"Active=2\r\nWidth=abc\r\nColor=16777215\r\n", {true, 10, 16777215}},
+           Case{"Active= 1 \r\nWidth=0\r\nColor=0\r\n", {true, 0, 0}},
+       }) {
+    dir.Write("qlnd.ini", std::string("[Frame]\r\n") + c.ini);
+    EXPECT_EQ(s.ReadFrameSettings(), c.want) << c.ini;
+  }
+}
+
 TEST(cSetting, PathsAndNumberText) {
 #ifdef _WIN32
   EXPECT_EQ(SettingsFilePath("C:\\Quellon"), std::filesystem::path("C:\\Quellon\\qlnd.ini"));

@@ -126,6 +126,17 @@ void FocusTracking::Announce(const platform::AccessibleChild& focused, bool wind
   state_.Greeting.clear();
   r.NavigationRestart = true;
   state_.FallbackDeadKey = 0;
+  FrameFocused(focused);
+}
+
+void FocusTracking::FrameFocused(const platform::AccessibleChild& focused) {
+  aids::FrameFollower* frame = parts_.frame;
+  if (frame == nullptr || !frame->Active() || state_.ListMode) return;
+  std::optional<platform::Rect> place;
+  // An object that has gone (or throws) has no place: the frame goes rather than stay round
+  // the previous one.
+  Guarded([&] { place = focused.object->Location(focused.childId); });
+  frame->Follow(place);
 }
 
 void FocusTracking::ApplyRoleRules(std::u16string& said) {
@@ -282,6 +293,8 @@ void FocusTracking::ToggleWindowReadingMode() {
     // The band goes unless the user had it shown before the mode began (showing the band checks
     // the menu item, so the check mark alone would keep every band the mode showed).
     if (!bandWasShown_) Guarded([&] { band->HideBand(); });
+    // The frame was round the list's item; the next focus announcement puts it back.
+    if (parts_.frame != nullptr) parts_.frame->Hide();
     state_.ListMode = false;
     return;
   }

@@ -17,6 +17,7 @@
 
 #include "access/item_list.h"
 #include "access/object_walker.h"
+#include "aids/frame_follower.h"
 #include "aids/info_band.h"
 #include "core/program_state.h"
 #include "core/speech_output.h"
@@ -88,6 +89,9 @@ struct FocusTrackingParts {
   // Called whenever an event has raised FocusChanged, right after it was recorded; empty: the
   // owner only runs the tick on its timer.
   std::function<void()> focusChanged = {};
+  // The highlight frame, put round the focused object after each announcement (outside window
+  // reading mode, where the band's list keys move it); null: no frame.
+  aids::FrameFollower* frame = nullptr;
 };
 
 class FocusTracking : public FocusAnnouncer {
@@ -125,6 +129,8 @@ class FocusTracking : public FocusAnnouncer {
   // The rest of a tick, once the focused object is in hand: the record, the sentence, the cue.
   void Announce(const platform::AccessibleChild& focused, bool windowChanged);
   void ApplyRoleRules(std::u16string& said);
+  // The frame round the object just announced (its place read only when the frame is on).
+  void FrameFocused(const platform::AccessibleChild& focused);
 
   FocusTrackingParts parts_;
   ProgressValueWatcher progress_;

@@ -131,7 +131,11 @@ void frmMain::Load(const std::filesystem::path& executableFolder) {
     ports_.windows.ChangeWindowMessageFilter(platform::MSG_KEY_RELEASED, 1);
     ports_.windows.ChangeWindowMessageFilter(platform::MSG_KEY_PRESSED, 1);
   });
-  Step("load", 21, [&] { highlightFrame_->LoadFrameHidden(); });
+  Step("load", 21, [&] {
+    highlightFrame_->LoadFrameHidden();
+    // Off unless the user asked for it: then it follows what is spoken about.
+    frameFollower_.Configure(Need(settings_).ReadFrameSettings());
+  });
   Step("load", 22, [&] { form_.SetStatusCaption(StatusCaption(form_.Version())); });
   Step("load", 23, [&] { progressTone_->LoadProgressSound(u"snd\\progress.wav"); });
 }
@@ -160,7 +164,8 @@ void frmMain::BuildParts() {
       std::make_unique<reader::EventHookLibrary>(ports_.access, ports_.windows, &ports_.loop);
   objectWalker_ = std::make_unique<access::ObjectWalker>(ports_.access, ports_.windows);
   build("app-bar docking", appBar_, [&] { return factory_->MakeAppBarDocking(p); });
-  build("info band", infoBand_, [&] { return factory_->MakeInfoBand(p, *appBar_); });
+  build("info band", infoBand_,
+        [&] { return factory_->MakeInfoBand(p, *appBar_, frameFollower_); });
   Need(output_).SetInfoBand(infoBand_.get());
   build("highlight frame", highlightFrame_, [&] { return factory_->MakeHighlightFrame(p); });
   build("progress tone", progressTone_, [&] { return factory_->MakeProgressTone(p); });
@@ -178,7 +183,8 @@ void frmMain::BuildParts() {
                // Posted behind the events already queued: a burst of them gives one tick.
                [this] {
                  if (focusTick_) focusTick_->Post();
-               }});
+               },
+               &frameFollower_});
   });
   build("accessibility hook", accessibilityHook_,
         [&] { return factory_->MakeAccessibilityHook(p, *eventLibrary_, *focus_); });
@@ -270,6 +276,7 @@ void frmMain::Unload() {
     sapiVoice_.reset();
   });
   Step("unload", 11, [&] {
+    frameFollower_.Stop();
     highlightFrame_->UnloadFrame();
     settingsDialog_->UnloadDialog();
     infoBand_->UnloadBand();

@@ -137,6 +137,14 @@ class frmMain {
   std::unique_ptr<ContinuousReading> reading_;     // ReadTimer
   std::shared_ptr<platform::BrowserWindow> myIE_;  // My_IE
 
+  // The highlight frame following the focus and the list's items; it reaches the frame part in
+  // its slot, so it outlives every part.
+  aids::FrameFollower frameFollower_{[this]() -> aids::HighlightFrame& {
+    if (highlightFrame_) return *highlightFrame_;
+    return noFrame_;
+  }};
+  aids::NullHighlightFrame noFrame_;
+
   // The parts: null parts until BuildParts has the factory's.
   std::unique_ptr<aids::AppBarDocking> appBar_;
   std::unique_ptr<aids::InfoBand> infoBand_;

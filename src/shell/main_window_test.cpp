@@ -456,8 +456,8 @@ class JournalFactory : public PartFactory {
   std::unique_ptr<access::ItemList> MakeItemList(const core::Program&) override {
     return std::make_unique<JournalItemList>(j_);
   }
-  std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&,
-                                               aids::AppBarDocking&) override {
+  std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&, aids::AppBarDocking&,
+                                               aids::FrameFollower&) override {
     return std::make_unique<JournalInfoBand>(j_);
   }
   std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program&) override {

@@ -14,6 +14,7 @@
 #include "access/mod_ie.h"
 #include "access/web_reader.h"
 #include "aids/app_bar_docking.h"
+#include "aids/frame_follower.h"
 #include "aids/highlight_frame.h"
 #include "aids/info_band.h"
 #include "core/program.h"
@@ -39,7 +40,10 @@ class PartFactory {
   virtual std::unique_ptr<aids::AppBarDocking> MakeAppBarDocking(const core::Program&) {
     return std::make_unique<aids::NullAppBarDocking>();
   }
-  virtual std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&, aids::AppBarDocking&) {
+  // `frame` follows the items the band's list keys point at.
+  virtual std::unique_ptr<aids::InfoBand> MakeInfoBand(const core::Program&, aids::AppBarDocking&,
+                                                       aids::FrameFollower& frame) {
+    (void)frame;
     return std::make_unique<aids::NullInfoBand>();
   }
   virtual std::unique_ptr<aids::HighlightFrame> MakeHighlightFrame(const core::Program&) {

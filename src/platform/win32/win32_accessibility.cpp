@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 namespace quellon::platform {
@@ -160,7 +161,13 @@ class Win32AccessibleObject final : public AccessibleObject,
     const CallScope call(window_);
     LONG x = 0, y = 0, w = 0, h = 0;
     if (acc_->accLocation(&x, &y, &w, &h, ChildVariant(child)) != S_OK) return std::nullopt;
-    return Rect{x, y, x + w, y + h};
+    // Another program's numbers: an edge past 32 bits stops at the end of the range instead of
+    // wrapping round to the other side.
+    const auto edge = [](LONG from, LONG size) {
+      return static_cast<std::int32_t>(
+          std::clamp<std::int64_t>(std::int64_t{from} + size, INT32_MIN, INT32_MAX));
+    };
+    return Rect{x, y, edge(x, w), edge(y, h)};
   }
   std::optional<std::int32_t> ChildCount() override {
     if (!Usable()) return std::nullopt;
