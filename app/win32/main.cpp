@@ -26,6 +26,7 @@
 #include "about_form.h"
 #include "automation_server.h"
 #include "main_form.h"
+#include "say_log.h"
 #include "win32_part_factory.h"
 // After <windows.h>, which the forms bring.
 #include <shellapi.h>
@@ -100,7 +101,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
       MessageBoxW(platform::win32::ToHwnd(form.Handle()), platform::win32::Wide(text), L"Quellon",
                   MB_OK | MB_ICONERROR);
     };
-    return std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
+    std::unique_ptr<BuiltInEngine> engine =
+        std::make_unique<VazaVorod>(folder, loop, waveOut, std::move(options));
+    if (const char* log = std::getenv("QUELLON_TEST_SAY_LOG"); log != nullptr && *log != '\0') {
+      engine = std::make_unique<app::SayLogEngine>(std::move(engine), log);
+    }
+    return engine;
   };
   shell::frmMain main(core::Ports{windows, access, keyboard, loop, profile, sound, voices, clock,
                                   waveOut, html, clipboard},

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Compares audio captured from a Windows program under Wine with the program's own rendering.
 
-usage: compare_audio.py CAPTURED.raw EXPECTED.wav LABEL
+usage: compare_audio.py CAPTURED.raw EXPECTED.wav [MORE.wav ...] LABEL
 
-CAPTURED is raw s16le as the ALSA file route wrote it, EXPECTED a RIFF WAVE file. Every rendered
+CAPTURED is raw s16le as the ALSA file route wrote it, EXPECTED a RIFF WAVE file (several are
+expected one after the other, as a sound cue and then the speech that follows it). Every rendered
 sample must appear in the capture, bit for bit and in order, with nothing else around or between
 them but silence. Silence between them is allowed because the file route plays faster than real
 time: when the program's next block arrives after the device has run dry (which on a real device
@@ -28,10 +29,14 @@ def wav_samples(path):
 
 
 def main():
-    captured, expected, label = sys.argv[1:4]
+    if len(sys.argv) < 4:
+        sys.exit(__doc__)
+    captured, expected, label = sys.argv[1], sys.argv[2:-1], sys.argv[-1]
     raw = open(captured, "rb").read()
     got = struct.unpack("<%dh" % (len(raw) // 2), raw[: len(raw) // 2 * 2])
-    out = wav_samples(expected)
+    out = ()
+    for path in expected:
+        out += wav_samples(path)
     if not any(out) or not any(got):
         sys.exit("FAIL: %s: silence (captured %d samples, rendered %d)" % (label, len(got), len(out)))
     i = j = 0

@@ -7,11 +7,20 @@
 #include <numbers>
 #include <set>
 #include <string_view>
+#include <utility>
 
 namespace quellon::cuegen {
 namespace {
 
 // The role texts of roles 1..64: English, Czech.
+// Wine's role texts where they differ from an English Windows system's, so the cues sound there
+// too. (Wine's text for editable text, "text", is Windows' text for static text and keeps that
+// role's cue.)
+constexpr std::array<std::pair<int, std::string_view>, 2> kWineRoleTexts = {{
+    {41, "static text"},
+    {44, "check button"},
+}};
+
 constexpr std::array<std::array<std::string_view, 2>, 64> kRoleTexts = {{
     {"title bar", "záhlaví"},
     {"menu bar", "řádek nabídek"},
@@ -189,7 +198,12 @@ std::vector<Cue> AllCues() {
   for (const Cue& c : cues) names.insert(c.name);
   for (int role = 1; role <= 64; ++role) {
     const Cue sound = RoleCue(role);
-    for (std::string_view text : kRoleTexts[static_cast<std::size_t>(role - 1)]) {
+    std::vector<std::string_view> texts(kRoleTexts[static_cast<std::size_t>(role - 1)].begin(),
+                                        kRoleTexts[static_cast<std::size_t>(role - 1)].end());
+    for (const auto& [other, text] : kWineRoleTexts) {
+      if (other == role) texts.push_back(text);
+    }
+    for (std::string_view text : texts) {
       // The program looks the file up by the lower-cased role text.
       std::string name;
       for (char c : text)

@@ -9,7 +9,9 @@
 // "done N" to DIR\done.txt. Commands:
 //   focus NAME | settext NAME TEXT | select NAME START END | progress PERCENT | custom INDEX
 //   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
-//   webpage | directui | duicaret OFFSET LINE | rect NAME | focusinfo | bigpage COUNT
+//   webpage | directui | duicaret OFFSET LINE | notify NAME | object NAME ROLE STATE CHILDREN
+//   [TEXT] window TITLE | hidden TITLE | back | pushmsgbox TEXT | msgboxreport | moves COUNT MS
+//   roletext ROLE | rect NAME | focusinfo | bigpage COUNT
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
@@ -30,6 +32,19 @@
 // "QuellonTargetHung" and writing DIR\hung, until the test sets "QuellonTargetRelease" or writes
 // DIR\release (at most 30 s). "hangcall" makes the next accName call of the custom control hang
 // the same way, inside the call.
+// "object" gives a control the accessible object a real control of that kind has on Windows
+// (role_objects.h; ROLE and STATE in decimal, TEXT its name, else the window's text); "notify"
+// raises EVENT_OBJECT_FOCUS for a control's client; "progress" puts "PERCENT %" in the progress
+// bar's value. "window TITLE" opens (or brings back) a second top-level window with a check box
+// "Uložit" and focuses it (no foreground event: Wine raises none); "hidden TITLE" makes a window
+// with a check box "Potvrdit", focuses the box while the window is hidden and shows the window
+// 300 ms later, as programs that focus before they show do; "back" makes the main window the
+// active one again with the check box focused. "pushmsgbox" is "msgbox" with buttons that report
+// themselves as push buttons; "msgboxreport" writes its child windows to DIR\msgbox.txt.
+// "roletext ROLE" writes the system's text for the role (GetRoleTextA) to DIR\roletext.txt.
+// "moves COUNT MS" moves the focus COUNT times, every MS ms, to the control "bench" named
+// "Položka N" (N from 1), writing "N TICKS" (QueryPerformanceCounter, just before NotifyWinEvent)
+// per move to DIR\moves.txt after a first line "frequency F".
 #include <windows.h>
 
 #include <commctrl.h>
@@ -45,12 +60,15 @@
 #include "custom_accessible.h"
 #include "directui_view.h"
 #include "page_accessible.h"
+#include "role_objects.h"
 #include "web_page.h"
 
 namespace {
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kMsgBoxCommand = WM_APP + 1;
+constexpr UINT_PTR kMoveTimer = 2;
+constexpr UINT_PTR kShowTimer = 3;
 constexpr int kMenuFileExit = 100;
 constexpr int kMenuHelpAbout = 101;
 
@@ -61,6 +79,11 @@ HWND g_page = nullptr;
 std::streamoff g_commandOffset = 0;
 int g_commandsDone = 0;
 std::wstring g_pendingMessage;
+bool g_pushButtons = false;
+std::map<std::wstring, HWND> g_windows;  // the further top-level windows, by title
+HWND g_focusOnActivate = nullptr;        // set by "back": where the activation puts the focus
+int g_movesLeft = 0;
+int g_movesDone = 0;
 
 std::wstring Widen(const std::string& utf8) {
   if (utf8.empty()) return {};
@@ -132,6 +155,9 @@ void CreateControls() {
   HWND progress = Make("progress", PROGRESS_CLASSW, L"", 0, 220, 275, 200, 20, id++);
   SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   Make("custom", target::kCustomClass, L"Ovoce", WS_BORDER, 220, 305, 200, 62, id++);
+  // Blank places for objects of other kinds (a menu item, the benchmark's moving focus).
+  Make("menuitem", L"STATIC", L"", 0, 430, 275, 40, 20, id++);
+  Make("bench", L"STATIC", L"", 0, 430, 305, 40, 20, id++);
 }
 
 void CreateMenus(HWND hwnd) {
@@ -221,6 +247,61 @@ void Hang() {
   if (release) CloseHandle(release);
 }
 
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER && wp == kShowTimer) {
+    KillTimer(hwnd, kShowTimer);
+    ShowWindow(hwnd, SW_SHOW);
+    return 0;
+  }
+  if (msg == WM_CLOSE) {
+    ShowWindow(hwnd, SW_HIDE);
+    return 0;
+  }
+  if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE) {
+    // As a dialog does: the focus goes straight to the box (one focus event, not one for the
+    // window first).
+    SetFocus(GetWindow(hwnd, GW_CHILD));
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A further top-level window titled `title` with one check box `box`, made once; its box has the
+// object of a check box. Returns the box.
+HWND TopLevelWindow(const std::wstring& title, const wchar_t* box) {
+  HWND& window = g_windows[title];
+  if (!window || !IsWindow(window)) {
+    window = CreateWindowExW(0, L"QuellonTargetWindow", title.c_str(), WS_OVERLAPPEDWINDOW, 120,
+                             120, 300, 150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND check =
+        CreateWindowExW(0, L"BUTTON", box, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10,
+                        10, 150, 25, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    target::RoleObject object;
+    object.role = ROLE_SYSTEM_CHECKBUTTON;
+    target::SetRoleObject(check, object);
+  }
+  return GetWindow(window, GW_CHILD);
+}
+
+void Move() {
+  if (g_movesLeft <= 0) {
+    KillTimer(g_main, kMoveTimer);
+    return;
+  }
+  --g_movesLeft;
+  ++g_movesDone;
+  HWND bench = g_controls["bench"];
+  target::RoleObject object;
+  object.role = ROLE_SYSTEM_STATICTEXT;
+  object.name = L"Položka " + std::to_wstring(g_movesDone);
+  target::SetRoleObject(bench, object);
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, bench, OBJID_CLIENT, CHILDID_SELF);
+  std::ofstream(PathIn(L"moves.txt").c_str(), std::ios::app | std::ios::binary)
+      << g_movesDone << " " << now.QuadPart << "\n";
+}
+
 HWND Control(const std::string& name) {
   auto it = g_controls.find(name);
   return it == g_controls.end() ? nullptr : it->second;
@@ -251,6 +332,7 @@ void RunCommand(const std::string& line) {
     in >> percent;
     HWND h = Control("progress");
     SendMessageW(h, PBM_SETPOS, percent, 0);
+    target::SetRoleValue(h, ROLE_SYSTEM_PROGRESSBAR, std::to_wstring(percent) + L" %");
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, h, OBJID_CLIENT, CHILDID_SELF);
   } else if (verb == "custom") {
     int index = 0;
@@ -268,6 +350,60 @@ void RunCommand(const std::string& line) {
     if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
     g_pendingMessage = Widen(rest);
     PostMessageW(g_main, kMsgBoxCommand, 0, 0);  // shown outside the timer, it runs its own loop
+  } else if (verb == "pushmsgbox") {
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    g_pendingMessage = Widen(rest);
+    g_pushButtons = true;
+    PostMessageW(g_main, kMsgBoxCommand, 0, 0);
+  } else if (verb == "roletext") {
+    long role = 0;
+    in >> role;
+    char text[256] = {};
+    GetRoleTextA(static_cast<DWORD>(role), text, sizeof text);
+    WriteWhole(L"roletext.txt", std::string(text) + "\n");
+  } else if (verb == "msgboxreport") {
+    target::WriteMessageBoxReport(PathIn(L"msgbox.txt"));
+  } else if (verb == "notify") {
+    in >> name;
+    if (HWND h = Control(name)) NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, CHILDID_SELF);
+  } else if (verb == "object") {
+    target::RoleObject object;
+    in >> name >> object.role >> object.state >> object.children;
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    object.name = Widen(rest);
+    if (HWND h = Control(name)) target::SetRoleObject(h, object);
+  } else if (verb == "window" || verb == "hidden") {
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    const bool hidden = verb == "hidden";
+    HWND box = TopLevelWindow(Widen(rest), hidden ? L"Potvrdit" : L"Uložit");
+    HWND window = GetParent(box);
+    if (hidden) {
+      ShowWindow(window, SW_HIDE);
+      SetFocus(box);
+      SetTimer(window, kShowTimer, 300, nullptr);
+    } else {
+      ShowWindow(window, SW_SHOW);
+      SetForegroundWindow(window);
+    }
+  } else if (verb == "back") {
+    g_focusOnActivate = Control("check");
+    SetForegroundWindow(g_main);
+    g_focusOnActivate = nullptr;
+  } else if (verb == "moves") {
+    int every = 100;
+    in >> g_movesLeft >> every;
+    g_movesDone = 0;
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    std::ofstream(PathIn(L"moves.txt").c_str(), std::ios::trunc | std::ios::binary)
+        << "frequency " << frequency.QuadPart << "\n";
+    SetTimer(g_main, kMoveTimer, static_cast<UINT>(every), nullptr);
   } else if (verb == "hang") {
     Hang();
   } else if (verb == "hangcall") {
@@ -368,6 +504,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
       if (wp == kPollTimer) PollCommands();
+      if (wp == kMoveTimer) Move();
       return 0;
     case WM_COMMAND:
       if (LOWORD(wp) == kMenuFileExit) DestroyWindow(hwnd);
@@ -375,8 +512,17 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         MessageBoxW(hwnd, L"Zkušební program", L"O programu", MB_OK | MB_ICONINFORMATION);
       }
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE && g_focusOnActivate) {
+        SetFocus(g_focusOnActivate);
+        return 0;
+      }
+      return DefWindowProcW(hwnd, msg, wp, lp);
     case kMsgBoxCommand:
+      if (g_pushButtons) target::BeginPushButtonMessageBoxes();
       MessageBoxW(hwnd, g_pendingMessage.c_str(), L"Zpráva", MB_OK | MB_ICONINFORMATION);
+      target::EndPushButtonMessageBoxes();
+      g_pushButtons = false;
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -412,6 +558,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   wc.lpszClassName = L"QuellonTargetMain";
   RegisterClassW(&wc);
+  WNDCLASSW other = wc;
+  other.lpfnWndProc = WindowProc;
+  other.lpszClassName = L"QuellonTargetWindow";
+  RegisterClassW(&other);
   g_main = CreateWindowExW(0, wc.lpszClassName, L"Quellon Test Target", WS_OVERLAPPEDWINDOW, 40, 40,
                            500, 440, nullptr, nullptr, instance, nullptr);
   CreateMenus(g_main);

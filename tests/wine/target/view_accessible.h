@@ -1,7 +1,9 @@
-// The accessible object of the target's hand-drawn views (the web page, the DirectUI view): the
-// system's own object for the window's client, but with the role of a pane, as a browser's page
-// and a shell view report themselves (so screen readers treat them as text to read), and
-// optionally a value and a place of its own (the text a view draws and where it draws it).
+// The system's own object for a window's client with some properties of the target's own. The
+// hand-drawn views (the web page, the DirectUI view) report the role of a pane, as a browser's page
+// and a shell view do (so screen readers treat them as text to read), and optionally a value and a
+// place of their own (the text a view draws and where it draws it). Standard controls of the
+// target put on the role, state, name, value and child count a real control of that kind reports
+// on Windows, where Wine's own object would report only a client.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +18,21 @@ namespace target {
 class ViewAccessible : public IAccessible {
  public:
   // Takes the reference to `inner`, the system's object for the window's client.
-  ViewAccessible(HWND hwnd, IAccessible* inner) : hwnd_(hwnd), inner_(inner) {}
+  ViewAccessible(HWND hwnd, IAccessible* inner, long role = ROLE_SYSTEM_PANE)
+      : hwnd_(hwnd), inner_(inner), role_(role) {}
+  // Properties of its own; each one not given comes from the system's object.
+  void SetState(long state) {
+    state_ = state;
+    hasState_ = true;
+  }
+  void SetName(std::wstring name) {
+    name_ = std::move(name);
+    hasName_ = true;
+  }
+  void SetChildCount(long count) {
+    children_ = count;
+    hasChildren_ = true;
+  }
   // A value of its own, and a place of its own (client coordinates of the window).
   void SetValue(std::wstring value) { value_ = std::move(value); }
   void SetPlace(RECT place) {
@@ -59,17 +75,20 @@ class ViewAccessible : public IAccessible {
     return inner_->get_accParent(p);
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* n) override {
-    return inner_->get_accChildCount(n);
+    if (!hasChildren_) return inner_->get_accChildCount(n);
+    *n = children_;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT c, IDispatch** p) override {
     return inner_->get_accChild(c, p);
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT c, BSTR* s) override {
-    return inner_->get_accName(c, s);
+    if (!hasName_ || !Self(c)) return inner_->get_accName(c, s);
+    *s = SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()));
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT c, BSTR* s) override {
-    if (value_.empty() || c.vt != VT_I4 || c.lVal != CHILDID_SELF)
-      return inner_->get_accValue(c, s);
+    if (value_.empty() || !Self(c)) return inner_->get_accValue(c, s);
     *s = SysAllocStringLen(value_.data(), static_cast<UINT>(value_.size()));
     return S_OK;
   }
@@ -77,13 +96,16 @@ class ViewAccessible : public IAccessible {
     return inner_->get_accDescription(c, s);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* role) override {
-    if (c.vt != VT_I4 || c.lVal != CHILDID_SELF) return inner_->get_accRole(c, role);
+    if (!Self(c)) return inner_->get_accRole(c, role);
     role->vt = VT_I4;
-    role->lVal = ROLE_SYSTEM_PANE;
+    role->lVal = role_;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override {
-    return inner_->get_accState(c, s);
+    if (!hasState_ || !Self(c)) return inner_->get_accState(c, s);
+    s->vt = VT_I4;
+    s->lVal = state_;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* s) override {
     return inner_->get_accHelp(c, s);
@@ -105,7 +127,7 @@ class ViewAccessible : public IAccessible {
     return inner_->accSelect(f, c);
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT c) override {
-    if (!hasPlace_ || c.vt != VT_I4 || c.lVal != CHILDID_SELF) {
+    if (!hasPlace_ || !Self(c)) {
       return inner_->accLocation(x, y, w, h, c);
     }
     POINT origin{place_.left, place_.top};
@@ -134,10 +156,18 @@ class ViewAccessible : public IAccessible {
 
  private:
   virtual ~ViewAccessible() = default;
+  static bool Self(const VARIANT& c) { return c.vt == VT_I4 && c.lVal == CHILDID_SELF; }
   long refs_ = 1;
   HWND hwnd_;
   IAccessible* inner_;
+  long role_;
   std::wstring value_;
+  long state_ = 0;
+  bool hasState_ = false;
+  std::wstring name_;
+  bool hasName_ = false;
+  long children_ = 0;
+  bool hasChildren_ = false;
   RECT place_{};
   bool hasPlace_ = false;
 };

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# A fuzz campaign: every fuzz target in turn for SECONDS of wall time (default 600), at the lowest
+# CPU priority so it only takes what other work leaves, starting from the committed corpus.
+#
+#   tools/fuzz/campaign.sh [SECONDS] [TARGET...]     (after ./quellon.sh build)
+#
+# Each run's new inputs go to build/fuzz-campaign/TARGET; at the end the inputs that add coverage
+# are merged into fuzz/corpus/TARGET (libFuzzer's -merge=1, so the committed corpus grows only by
+# what is new). A crash leaves its input in build/fuzz-campaign/crashes. Appends one line per run
+# to build/fuzz-campaign/totals.txt: target, executions, wall seconds, CPU seconds (user+sys),
+# findings (crash files written), merged new inputs.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+seconds=${1:-600}
+shift || true
+bin=$root/build/fuzz/fuzz
+out=$root/build/fuzz-campaign
+mkdir -p "$out/crashes"
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in "$root"/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+for t in "${targets[@]}"; do
+  [ -x "$bin/$t" ] || { echo "campaign: $bin/$t is missing (./quellon.sh build)" >&2; continue; }
+  work=$out/$t
+  mkdir -p "$work"
+  before=$(ls "$out/crashes" | wc -l)
+  log=$out/$t.log
+  /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$seconds" \
+    -max_len=4096 -print_final_stats=1 -artifact_prefix="$out/crashes/$t-" "$work" \
+    "$root/fuzz/corpus/$t" >"$log" 2>&1
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
+  cpu=$(awk '{printf "%.0f", $1 + $2}' "$out/$t.time" 2>/dev/null)
+  after=$(ls "$out/crashes" | wc -l)
+  had=$(ls "$root/fuzz/corpus/$t" | wc -l)
+  nice -n 19 "$bin/$t" -merge=1 -max_len=4096 "$root/fuzz/corpus/$t" "$work" >"$out/$t.merge.log" 2>&1
+  now=$(ls "$root/fuzz/corpus/$t" | wc -l)
+  printf '%s execs=%s wall=%s cpu=%s findings=%s merged=%s\n' "$t" "${execs:-0}" "$seconds" \
+    "${cpu:-0}" "$((after - before))" "$((now - had))" | tee -a "$out/totals.txt"
+done
