@@ -55,7 +55,18 @@ void Win32HighlightFrameForm::SetHoleColor(std::uint32_t color) {
 void Win32HighlightFrameForm::PlaceHole(std::int32_t left, std::int32_t top, std::int32_t width,
                                         std::int32_t height) {
   holeRect_ = RECT{left, top, left + width, top + height};
-  if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
+  if (hwnd_ == nullptr) return;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  // The frame has just been moved. Wine keeps the transparent colour's shape of a layered window
+  // as it was when the window was shown, so a frame moved while shown would vanish (its new
+  // pixels all treated as transparent); painted, hidden and shown again (never activated) it
+  // takes its new place on every system.
+  if (IsWindowVisible(hwnd_)) {
+    UpdateWindow(hwnd_);
+    ShowWindow(hwnd_, SW_HIDE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+  }
 }
 
 std::int32_t Win32HighlightFrameForm::TwipsPerPixelX() const {

@@ -8,7 +8,7 @@
 #   the same as on a screenshot taken before Quellon ran (the frame's middle is transparent).
 # - The target keeps the foreground and the keyboard focus while the frame moves ("focusinfo").
 # - Window reading mode (Ctrl+Shift+F5 on the target's page): after Down the frame sits round the
-#   first item (its place from the target's page.txt).
+#   first item, after another Down round the second (their places from the target's page.txt).
 # QUELLON_KEEP_SHOT names a folder to keep the screenshots in.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -102,16 +102,25 @@ still_focused button button
 target "focus check"
 framed check "$cl" "$ct" "$cr" "$cb" "$prog/before.png"
 still_focused check check
+read -r rl rt rr rb <<<"$(rect_of radio1)"
+target "focus radio1"
+framed radio1 "$rl" "$rt" "$rr" "$rb"
+still_focused radio1 radio1
 
 # Window reading mode on the page: Down puts the frame round the first item.
 target page
 wait_quiet 1 || true
 chord ctrl shift F5
 wait_quiet 1 || true
+item() {  # the screen place of a page item from page.txt: "left top right bottom"
+  awk -F'\t' -v n="$1" '$1 == n { print $2 }' "$E2E_DIR/page.txt" | tr , ' '
+}
 timeout 10 xdotool key Down
-place=$(awk -F'\t' '$1 == "Domů" { print $2 }' "$E2E_DIR/page.txt")
-IFS=, read -r il it ir ib <<<"$place"
-framed list-down "$il" "$it" "$ir" "$ib"
+read -r il it ir ib <<<"$(item 'Domů')"
+framed list-down-1 "$il" "$it" "$ir" "$ib"
+timeout 10 xdotool key Down
+read -r il it ir ib <<<"$(item 'Zprávy')"
+framed list-down-2 "$il" "$it" "$ir" "$ib"
 
 timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
 wait "$pid" 2>/dev/null || true
