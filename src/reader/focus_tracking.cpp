@@ -72,6 +72,14 @@ void FocusTracking::FocusTick() {
   }
 }
 
+bool FocusTracking::Superseded(bool windowChanged) {
+  core::FocusRecord& r = state_.Focus;
+  if (!r.FocusChanged || superseded_ >= kMaxSuperseded) return false;
+  ++superseded_;
+  r.WindowChanged = r.WindowChanged || windowChanged;
+  return true;
+}
+
 void FocusTracking::Announce(const platform::AccessibleChild& focused, bool windowChanged) {
   core::FocusRecord& r = state_.Focus;
   r.FocusName.clear();
@@ -118,6 +126,9 @@ void FocusTracking::Announce(const platform::AccessibleChild& focused, bool wind
     Guarded([&] { parts_.hookBrowser(r.ForegroundHwnd); });
   }
 
+  // Before the role rules, which change the focus record (FixFocus, TakeCaretWindow).
+  if (Superseded(windowChanged)) return;
+  superseded_ = 0;
   Guarded([&] { ApplyRoleRules(said); });
 
   Guarded([&] { output_.PlaySoundCue(RoleText(access_, r.FocusRole)); });

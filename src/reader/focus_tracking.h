@@ -96,6 +96,9 @@ struct FocusTrackingParts {
 
 class FocusTracking : public FocusAnnouncer {
  public:
+  // Announcements given up in a row, at most, for a focus recorded while they were read.
+  static constexpr int kMaxSuperseded = 3;
+
   FocusTracking(core::ProgramState& state, platform::WindowSystem& windows,
                 platform::Accessibility& access, const strings::StringTable& strings,
                 core::SpeechOutput& output, FocusTrackingParts parts)
@@ -126,6 +129,17 @@ class FocusTracking : public FocusAnnouncer {
   static constexpr std::size_t kLibraryBuffer = 1024;
   static constexpr std::size_t kNavigationBuffer = 255;
 
+  // A tick reads the focused object from its program, and the system hands out events while the
+  // thread waits for the answers: when a newer focus has been recorded by the time the sentence's
+  // parts are read (before the role rules), the sentence is given up before its cue and speech, and
+  // the next tick announces the newer focus, with the window title when this one had it. So one
+  // action whose events arrive a few milliseconds apart (a dialog focused, then its first control)
+  // gives one announcement of its last focus, title included, as when both events fall into one
+  // tick. At most kMaxSuperseded announcements in a row are given up, so a program that keeps
+  // raising events is still heard. True when the announcement being built has to give way to a
+  // newer focus (see above); puts the window title back for it.
+  bool Superseded(bool windowChanged);
+
   // The rest of a tick, once the focused object is in hand: the record, the sentence, the cue.
   void Announce(const platform::AccessibleChild& focused, bool windowChanged);
   void ApplyRoleRules(std::u16string& said);
@@ -134,6 +148,7 @@ class FocusTracking : public FocusAnnouncer {
 
   FocusTrackingParts parts_;
   ProgressValueWatcher progress_;
+  int superseded_ = 0;         // announcements given up in a row for a newer focus
   bool bandWasShown_ = false;  // the info band was on by the user's choice when the mode began
 };
 

@@ -151,6 +151,20 @@ wait_sound || true
 wait_quiet 1 || true
 : >"$WINE_AUDIO_FILE"
 
+# A hostile object (negative role, every state bit, a million characters of name and value): the
+# program goes on, Ctrl silences it, and the next move is announced.
+command 'hostile menuitem'
+wait_sound || { echo "FAIL: the hostile object was not announced"; fail=1; }
+sleep 1
+timeout 10 xdotool key ctrl
+wait_quiet 1 || true
+: >"$WINE_AUDIO_FILE"
+if kill -0 "$pid" 2>/dev/null; then echo "PASS: Quellon.exe runs on after a hostile object"; else
+  echo "FAIL: Quellon.exe ended after a hostile object"
+  fail=1
+fi
+move after-hostile 36 'Dokumenty sbaleno' 'notify tree'
+
 # Focused while its window was hidden: heard once the window shows, once.
 move hidden 44 'Skryté okno Potvrdit ' 'hidden Skryté okno'
 

@@ -11,7 +11,7 @@
 //   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
 //   webpage | directui | duicaret OFFSET LINE | notify NAME | object NAME ROLE STATE CHILDREN
 //   [TEXT] window TITLE | hidden TITLE | back | pushmsgbox TEXT | msgboxreport | moves COUNT MS
-//   roletext ROLE | rect NAME | focusinfo | bigpage COUNT
+//   roletext ROLE | hostile NAME | rect NAME | focusinfo | bigpage COUNT
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
@@ -41,6 +41,8 @@
 // 300 ms later, as programs that focus before they show do; "back" makes the main window the
 // active one again with the check box focused. "pushmsgbox" is "msgbox" with buttons that report
 // themselves as push buttons; "msgboxreport" writes its child windows to DIR\msgbox.txt.
+// "hostile NAME" gives a control an object with a negative role, every state bit, a negative
+// child count and a name and a value of a million characters each, and raises its focus event.
 // "roletext ROLE" writes the system's text for the role (GetRoleTextA) to DIR\roletext.txt.
 // "moves COUNT MS" moves the focus COUNT times, every MS ms, to the control "bench" named
 // "Položka N" (N from 1), writing "N TICKS" (QueryPerformanceCounter, just before NotifyWinEvent)
@@ -357,6 +359,18 @@ void RunCommand(const std::string& line) {
     g_pendingMessage = Widen(rest);
     g_pushButtons = true;
     PostMessageW(g_main, kMsgBoxCommand, 0, 0);
+  } else if (verb == "hostile") {
+    in >> name;
+    target::RoleObject object;
+    object.role = -5;
+    object.state = -1;
+    object.children = -3;
+    object.name.assign(1000000, L'x');
+    object.value.assign(1000000, L'y');
+    if (HWND h = Control(name)) {
+      target::SetRoleObject(h, object);
+      NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, CHILDID_SELF);
+    }
   } else if (verb == "roletext") {
     long role = 0;
     in >> role;

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# End to end under Wine with Wine's own Notepad and its dialogs, driven with real keys while
+# Quellon.exe runs. Wine raises one focus event for a dialog and another for its first control a
+# few milliseconds later, with no foreground event; the user must hear one announcement with the
+# dialog's title and the control, not the title cut off by the control. Each answer is compared,
+# sample for sample, with quellon-say's render of the sentence the focus tick builds:
+#   Ctrl+F          the Find dialog: its title, then its edit box, named by its label
+#   Tab, Tab        the dialog's next controls (Wine's standard objects: client role, no title)
+#   Escape          back in Notepad: its title and the edit box
+#   typing "ab"     the letters echoed
+#   Alt+F4          Notepad asks whether to save: the box's title and its focused button
+#   Tab             the next button
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+quellon=${1:?usage: notepad_dialogs_e2e.sh Quellon.exe quellon-say.exe}
+say=${2:?usage: notepad_dialogs_e2e.sh Quellon.exe quellon-say.exe}
+dist=${QUELLON_DIST:-$here/../../dist}
+source "$here/session.sh"
+quellon_require_dist "$dist"
+wine_session_start
+
+prog="$WINE_SESSION_ROOT/run/notepad-dialogs"
+quellon_speaking_folder "$prog" "$dist" "$quellon"
+np=$(wine_start notepad.exe)
+sleep 2
+pid=$(wine_start "$prog/Quellon.exe")
+wait_sound || { echo "FAIL: Quellon.exe said nothing at its start"; exit 1; }
+wait_quiet 1 || true
+: >"$WINE_AUDIO_FILE"
+
+fail=0
+step() {
+  local name=$1
+  shift
+  heard_as "$name" "$say" "$prog" "$@" || fail=1
+}
+chord ctrl f
+step find 'Find Find what: '
+timeout 10 xdotool key Tab
+step find-tab ' Match case '
+timeout 10 xdotool key Tab
+step find-tab2 ' Down '
+timeout 10 xdotool key Escape
+step back 'Untitled - Notepad  '
+timeout 10 xdotool key a
+step echo-a 'a'
+timeout 10 xdotool key b
+step echo-b 'bé'
+chord alt F4
+step save-prompt 'Notepad Yes '
+timeout 10 xdotool key Tab
+step save-prompt-tab ' No '
+
+timeout 30 wine taskkill /im notepad.exe /f >/dev/null 2>&1 || true
+wait "$np" 2>/dev/null || true
+timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
+wait "$pid" 2>/dev/null || true
+[ $fail -eq 0 ] && echo "PASS: Notepad's dialogs were heard as their sentences"
+exit $fail
