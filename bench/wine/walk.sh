@@ -8,7 +8,8 @@
 # client object) and lists it WALKS times as window reading mode does (clsAAenum::DoUpdate over
 # the object walker: every object's state, role, name, value and place asked for across the
 # processes). Prints each walk and the median: objects listed, milliseconds, microseconds per
-# object.
+# object; then the cost of one such call (every item's role asked again) and how many of them a
+# walk costs per object.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)

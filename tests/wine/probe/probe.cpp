@@ -1020,6 +1020,26 @@ void RunWalk(Probe& probe, int count, int walks) {
       "walk: %d objects listed across processes in %.1f ms, %.1f us per object (median of %d "
       "walks; fastest %.1f ms, slowest %.1f ms)\n",
       list.Count(), median, perObject, walks, sorted.front(), sorted.back());
+  // One question per object, for scale: the role of every listed item, asked again.
+  std::vector<double> roleMs;
+  for (int i = 0; i < walks; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::int32_t n = 1; n <= list.Count(); ++n) {
+      if (const auto item = list.AAos.Item(n); item && item->pAcc) {
+        item->pAcc->Role(item->VarT.value_or(CHILDID_SELF));
+      }
+    }
+    roleMs.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+  }
+  std::sort(roleMs.begin(), roleMs.end());
+  const double roleMedian = roleMs[roleMs.size() / 2];
+  std::printf(
+      "one call (accRole) across processes: %.1f us (median of %d rounds over the %d "
+      "items); a walk costs %.1f such calls per object\n",
+      list.Count() > 0 ? roleMedian * 1000.0 / list.Count() : 0.0, walks, list.Count(),
+      roleMedian > 0 ? median / roleMedian : 0.0);
   std::fflush(stdout);
   probe.Command("bigpage 0");
 }
