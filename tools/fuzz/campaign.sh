@@ -4,11 +4,11 @@
 #
 #   tools/fuzz/campaign.sh [SECONDS] [TARGET...]     (after ./quellon.sh build)
 #
-# Each run's new inputs go to build/fuzz-campaign/TARGET; at the end the inputs that add coverage
-# are merged into fuzz/corpus/TARGET (libFuzzer's -merge=1, so the committed corpus grows only by
-# what is new). A crash leaves its input in build/fuzz-campaign/crashes. Appends one line per run
-# to build/fuzz-campaign/totals.txt: target, executions, wall seconds, CPU seconds (user+sys),
-# findings (crash files written), merged new inputs.
+# Each run's new inputs go to build/fuzz-campaign/TARGET; at the end tools/fuzz/minimise.sh keeps
+# in fuzz/corpus/TARGET only the inputs that reach new code. A crash leaves its input in
+# build/fuzz-campaign/crashes. Appends one line per run to build/fuzz-campaign/totals.txt: target,
+# executions, wall seconds, CPU seconds (user+sys), findings (crash files written), and the
+# corpus's size before and after.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-600}
@@ -33,8 +33,8 @@ for t in "${targets[@]}"; do
   cpu=$(awk '{printf "%.0f", $1 + $2}' "$out/$t.time" 2>/dev/null)
   after=$(ls "$out/crashes" | wc -l)
   had=$(ls "$root/fuzz/corpus/$t" | wc -l)
-  nice -n 19 "$bin/$t" -merge=1 -max_len=4096 "$root/fuzz/corpus/$t" "$work" >"$out/$t.merge.log" 2>&1
+  "$root/tools/fuzz/minimise.sh" "$t" >/dev/null
   now=$(ls "$root/fuzz/corpus/$t" | wc -l)
-  printf '%s execs=%s wall=%s cpu=%s findings=%s merged=%s\n' "$t" "${execs:-0}" "$seconds" \
-    "${cpu:-0}" "$((after - before))" "$((now - had))" | tee -a "$out/totals.txt"
+  printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$seconds" \
+    "${cpu:-0}" "$((after - before))" "$had" "$now" | tee -a "$out/totals.txt"
 done
