@@ -105,9 +105,9 @@ struct FrameRig {
                                       std::pair{u"Zprávy", Rect{300, 240, 380, 260}},
                                       std::pair{u"Kontakt", Rect{210, 300, 290, 320}}}) {
       // Links as a web page gives them: text in the linked state.
-      client->Add(SimAccessible::Make(
+      links.push_back(client->Add(SimAccessible::Make(
           platform::ROLE_SYSTEM_TEXT, name, u"",
-          platform::STATE_SYSTEM_LINKED | platform::STATE_SYSTEM_FOCUSABLE, place));
+          platform::STATE_SYSTEM_LINKED | platform::STATE_SYSTEM_FOCUSABLE, place)));
     }
     desk.SetClientAccessible(page, client);
     desk.Focus(button);
@@ -187,6 +187,7 @@ struct FrameRig {
   testing::SimMainForm form{desk};
   std::vector<std::u16string> log;
   Hwnd settings = 0, check = 0, button = 0, page = 0;
+  std::vector<std::shared_ptr<SimAccessible>> links;  // the page's items, in order
   AidsFactory* parts = nullptr;
   std::unique_ptr<frmMain> main;
 };
@@ -280,6 +281,14 @@ TEST(FrameScenarioTest, InWindowReadingModeTheListKeysMoveTheFrameToTheItem) {
   EXPECT_FALSE(r.FrameShown());
   r.ListKey(platform::VK_DOWN);
   EXPECT_TRUE(r.FrameShown());
+  // The next item has gone meanwhile (its page changed): no place, no frame; the one after is
+  // framed again.
+  r.links[1]->Destroy();
+  r.ListKey(platform::VK_DOWN);
+  EXPECT_FALSE(r.FrameShown());
+  r.ListKey(platform::VK_DOWN);
+  EXPECT_TRUE(r.FrameShown());
+  EXPECT_EQ(r.FrameRect(), roundItem({210, 300, 290, 320}));
 
   // The mode ends: the frame goes, and comes back with the next announcement.
   r.main->OnMenu(u"mnuWuxExp");
