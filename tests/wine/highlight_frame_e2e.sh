@@ -7,6 +7,7 @@
 #   ("rect NAME"), nothing of that colour just outside it, and inside the control's own pixels,
 #   the same as on a screenshot taken before Quellon ran (the frame's middle is transparent).
 # - The target keeps the foreground and the keyboard focus while the frame moves ("focusinfo").
+# - An object whose place has an edge past 32 bits, or no size ("farplace"), hides the frame.
 # - Window reading mode (Ctrl+Shift+F5 on the target's page): after Down the frame sits round the
 #   first item, after another Down round the second (their places from the target's page.txt).
 # QUELLON_KEEP_SHOT names a folder to keep the screenshots in.
@@ -67,6 +68,24 @@ framed() {
   failed "$name: $report"
 }
 
+# unframed NAME: screenshots until no pixel of the frame's colour is left on the screen (at most
+# 5 s).
+unframed() {
+  local n i
+  for ((i = 0; i < 50; i++)); do
+    shot "$prog/$1.png" || true
+    n=$(convert "$prog/$1.png" -fill black +opaque "#$red" -fill white -opaque "#$red" \
+      -colorspace gray -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo '?')
+    if [ "$n" = 0 ]; then
+      echo "ok: $1: no frame on the screen"
+      return 0
+    fi
+    sleep 0.1
+  done
+  keep "$prog/$1.png"
+  failed "$1: $n pixels of the frame's colour are still on the screen"
+}
+
 # still_focused NAME CONTROL: the target has the foreground and the focus is on CONTROL.
 still_focused() {
   local got
@@ -106,6 +125,15 @@ read -r rl rt rr rb <<<"$(rect_of radio1)"
 target "focus radio1"
 framed radio1 "$rl" "$rt" "$rr" "$rb"
 still_focused radio1 radio1
+
+# Objects whose place is no place: an edge past 32 bits, no size. The frame goes, and comes back
+# with the next focus.
+target "farplace button 2147483000 10 100000 20"
+unframed beyond-32-bits
+target "focus check"
+framed check-again "$cl" "$ct" "$cr" "$cb"
+target "farplace edit 300 300 0 0"
+unframed no-size
 
 # Window reading mode on the page: Down puts the frame round the first item.
 target page

@@ -47,6 +47,7 @@ LRESULT CALLBACK RoleProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       object->SetName(o.name.empty() ? Text(hwnd) : o.name);
       object->SetChildCount(o.children);
       object->SetValue(o.value);
+      if (o.placed) object->SetScreenPlace(o.x, o.y, o.width, o.height);
       const LRESULT result = LresultFromObject(__uuidof(IAccessible), wp, object);
       object->Release();
       return result;

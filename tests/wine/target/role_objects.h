@@ -20,6 +20,10 @@ struct RoleObject {
   long children = 0;
   std::wstring name;  // empty: the window's text at the time of the question
   std::wstring value;
+  // With `placed`, accLocation answers these four numbers as they are (screen x, y, width,
+  // height); otherwise the window's own place.
+  bool placed = false;
+  long x = 0, y = 0, width = 0, height = 0;
 };
 
 // From now on `hwnd` (a window of this thread) answers with `object`.

@@ -11,7 +11,7 @@
 //   menu | foreground | msgbox TEXT | hang | hangcall | quit | page | band | cursor | warp X Y
 //   webpage | directui | duicaret OFFSET LINE | notify NAME | object NAME ROLE STATE CHILDREN
 //   [TEXT] window TITLE | hidden TITLE | back | pushmsgbox TEXT | msgboxreport | moves COUNT MS
-//   roletext ROLE | hostile NAME | rect NAME | focusinfo | bigpage COUNT
+//   roletext ROLE | hostile NAME | rect NAME | focusinfo | bigpage COUNT | farplace NAME X Y W H
 // "page" opens (or brings back to the front) and focuses the page window (page_accessible.h),
 // writes its items' screen places to DIR\page.txt, and appends each link's default action to
 // DIR\actions.txt and the name of each object whose place is asked for to DIR\located.txt. "band"
@@ -41,6 +41,8 @@
 // 300 ms later, as programs that focus before they show do; "back" makes the main window the
 // active one again with the check box focused. "pushmsgbox" is "msgbox" with buttons that report
 // themselves as push buttons; "msgboxreport" writes its child windows to DIR\msgbox.txt.
+// "farplace NAME X Y W H" gives a control a push button object "Daleko" whose accLocation
+// answers exactly X, Y, W, H (however absurd) and raises its focus event.
 // "hostile NAME" gives a control an object with a negative role, every state bit, a negative
 // child count and a name and a value of a million characters each, and raises its focus event.
 // "roletext ROLE" writes the system's text for the role (GetRoleTextA) to DIR\roletext.txt.
@@ -367,6 +369,16 @@ void RunCommand(const std::string& line) {
     object.children = -3;
     object.name.assign(1000000, L'x');
     object.value.assign(1000000, L'y');
+    if (HWND h = Control(name)) {
+      target::SetRoleObject(h, object);
+      NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, CHILDID_SELF);
+    }
+  } else if (verb == "farplace") {
+    target::RoleObject object;
+    in >> name >> object.x >> object.y >> object.width >> object.height;
+    object.role = ROLE_SYSTEM_PUSHBUTTON;
+    object.name = L"Daleko";
+    object.placed = true;
     if (HWND h = Control(name)) {
       target::SetRoleObject(h, object);
       NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, CHILDID_SELF);

@@ -39,6 +39,15 @@ class ViewAccessible : public IAccessible {
     place_ = place;
     hasPlace_ = true;
   }
+  // accLocation's four numbers exactly as given (screen coordinates, any values a program might
+  // report).
+  void SetScreenPlace(LONG x, LONG y, LONG w, LONG h) {
+    screen_[0] = x;
+    screen_[1] = y;
+    screen_[2] = w;
+    screen_[3] = h;
+    hasScreenPlace_ = true;
+  }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
@@ -127,6 +136,13 @@ class ViewAccessible : public IAccessible {
     return inner_->accSelect(f, c);
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT c) override {
+    if (hasScreenPlace_ && Self(c)) {
+      *x = screen_[0];
+      *y = screen_[1];
+      *w = screen_[2];
+      *h = screen_[3];
+      return S_OK;
+    }
     if (!hasPlace_ || !Self(c)) {
       return inner_->accLocation(x, y, w, h, c);
     }
@@ -170,6 +186,8 @@ class ViewAccessible : public IAccessible {
   bool hasChildren_ = false;
   RECT place_{};
   bool hasPlace_ = false;
+  LONG screen_[4] = {};
+  bool hasScreenPlace_ = false;
 };
 
 }  // namespace target
