@@ -1,5 +1,8 @@
 #include "highlight_frame_form.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace quellon::app {
 namespace {
 
@@ -54,7 +57,11 @@ void Win32HighlightFrameForm::SetHoleColor(std::uint32_t color) {
 
 void Win32HighlightFrameForm::PlaceHole(std::int32_t left, std::int32_t top, std::int32_t width,
                                         std::int32_t height) {
-  holeRect_ = RECT{left, top, left + width, top + height};
+  const auto end = [](std::int32_t from, std::int32_t size) {
+    return static_cast<LONG>(
+        std::clamp<std::int64_t>(std::int64_t{from} + size, INT32_MIN, INT32_MAX));
+  };
+  holeRect_ = RECT{left, top, end(left, width), end(top, height)};
   if (hwnd_ == nullptr) return;
   InvalidateRect(hwnd_, nullptr, TRUE);
   // The frame has just been moved. Wine keeps the transparent colour's shape of a layered window

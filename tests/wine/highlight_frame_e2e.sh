@@ -43,7 +43,9 @@ target() {  # runs one target command and waits until the target has done it (bo
     [ "$(done_count)" -gt "$before" ] && return 0
     sleep 0.05
   done
+  # A target that stops answering ends the test (every later step would wait for it in vain).
   failed "the target did not run \"$1\""
+  exit 1
 }
 shot() { import -window root "$1" 2>/dev/null; }
 keep() { [ -n "${QUELLON_KEEP_SHOT:-}" ] && cp "$1" "$QUELLON_KEEP_SHOT/" || true; }
