@@ -2,10 +2,10 @@
 
 #include <oleacc.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 
+#include "utf8.h"
 #include "view_accessible.h"
 
 namespace target {
@@ -20,16 +20,6 @@ std::wstring Text(HWND hwnd) {
   wchar_t buf[1024] = {};
   GetWindowTextW(hwnd, buf, 1024);
   return buf;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
 }
 
 LRESULT CALLBACK RoleProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -63,26 +53,22 @@ LRESULT CALLBACK RoleProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void WriteMessageBoxReport(const std::wstring& path) {
+std::string MessageBoxReport() {
+  if (!g_box || !IsWindow(g_box)) return "none\n";
   std::string out;
-  if (!g_box || !IsWindow(g_box))
-    out = "none\n";
-  else
-    EnumChildWindows(
-        g_box,
-        [](HWND child, LPARAM param) -> BOOL {
-          wchar_t cls[256] = {};
-          GetClassNameW(child, cls, 256);
-          const bool icon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
-          *reinterpret_cast<std::string*>(param) +=
-              Utf8(cls) + "\t" + (IsWindowVisible(child) ? "1" : "0") + "\t" + (icon ? "1" : "0") +
-              "\t" + Utf8(Text(child)) + "\n";
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
-  const std::wstring tmp = path + L".tmp";
-  std::ofstream(tmp.c_str(), std::ios::binary) << out;
-  MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  EnumChildWindows(
+      g_box,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t cls[256] = {};
+        GetClassNameW(child, cls, 256);
+        const bool icon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        *reinterpret_cast<std::string*>(param) +=
+            Narrow(cls) + "\t" + (IsWindowVisible(child) ? "1" : "0") + "\t" + (icon ? "1" : "0") +
+            "\t" + Narrow(Text(child)) + "\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&out));
+  return out;
 }
 
 namespace {

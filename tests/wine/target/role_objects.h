@@ -35,9 +35,9 @@ void SetRoleValue(HWND hwnd, long role, std::wstring value);
 // button named by its caption, as on Windows.
 void BeginPushButtonMessageBoxes();
 void EndPushButtonMessageBoxes();
-// Writes the child windows of the last message box that became active to `path`: one line per
-// child in enumeration order, "CLASS<TAB>visible<TAB>icon<TAB>text" (visible and icon 0 or 1, icon
-// meaning the control answers STM_GETICON), UTF-8; "none" when no box is open.
-void WriteMessageBoxReport(const std::wstring& path);
+// The child windows of the last message box that became active: one line per child in
+// enumeration order, "CLASS<TAB>visible<TAB>icon<TAB>text" (visible and icon 0 or 1, icon meaning
+// the control answers STM_GETICON), UTF-8; "none" when no box is open.
+std::string MessageBoxReport();
 
 }  // namespace target

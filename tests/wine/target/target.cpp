@@ -65,9 +65,13 @@
 #include "directui_view.h"
 #include "page_accessible.h"
 #include "role_objects.h"
+#include "utf8.h"
 #include "web_page.h"
 
 namespace {
+
+using target::Narrow;
+using target::Widen;
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kMsgBoxCommand = WM_APP + 1;
@@ -88,15 +92,6 @@ std::map<std::wstring, HWND> g_windows;  // the further top-level windows, by ti
 HWND g_focusOnActivate = nullptr;        // set by "back": where the activation puts the focus
 int g_movesLeft = 0;
 int g_movesDone = 0;
-
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
 
 HWND Make(const char* name, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
           int w, int h, int id) {
@@ -184,16 +179,6 @@ void WriteWhole(const wchar_t* name, const std::string& text) {
   const std::wstring tmp = PathIn(name) + L".tmp";
   std::ofstream(tmp.c_str(), std::ios::binary) << text;
   MoveFileExW(tmp.c_str(), PathIn(name).c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
 }
 
 // The screen reader's info band as another program sees it.
@@ -390,7 +375,7 @@ void RunCommand(const std::string& line) {
     GetRoleTextA(static_cast<DWORD>(role), text, sizeof text);
     WriteWhole(L"roletext.txt", std::string(text) + "\n");
   } else if (verb == "msgboxreport") {
-    target::WriteMessageBoxReport(PathIn(L"msgbox.txt"));
+    WriteWhole(L"msgbox.txt", target::MessageBoxReport());
   } else if (verb == "notify") {
     in >> name;
     if (HWND h = Control(name)) NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, CHILDID_SELF);
