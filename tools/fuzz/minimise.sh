@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Keeps the committed fuzz corpora small: for each target, the named inputs (seeds and regression
 # inputs, which always stay) plus, from the numbered inputs of fuzz/corpus/TARGET and of the
-# campaign's build/fuzz-campaign/TARGET, only those that reach code (edges, hit counts not
-# counted) that nothing before them reaches, smallest first (libFuzzer's -merge=1 with
-# -use_counters=0).
+# campaign's build/fuzz-campaign/TARGET (or $FUZZ_CAMPAIGN_OUT/TARGET), only those that reach
+# code (edges, hit counts not counted) that nothing before them reaches, smallest first
+# (libFuzzer's -merge=1 with -use_counters=0).
 #
 #   tools/fuzz/minimise.sh [TARGET...]     (after ./quellon.sh build)
 set -uo pipefail
@@ -25,7 +25,8 @@ for t in "${targets[@]}"; do
   done
   before=$(ls "$corpus" | wc -l)
   sources=("$numbered")
-  [ -d "$root/build/fuzz-campaign/$t" ] && sources+=("$root/build/fuzz-campaign/$t")
+  campaign=${FUZZ_CAMPAIGN_OUT:-$root/build/fuzz-campaign}
+  [ -d "$campaign/$t" ] && sources+=("$campaign/$t")
   if nice -n 19 "$bin/$t" -merge=1 -use_counters=0 -max_len=4096 "$keep" "${sources[@]}" \
     >"$keep.log" 2>&1; then
     find "$corpus" -maxdepth 1 -type f -delete
