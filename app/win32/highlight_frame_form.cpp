@@ -66,13 +66,21 @@ void Win32HighlightFrameForm::PlaceHole(std::int32_t left, std::int32_t top, std
   InvalidateRect(hwnd_, nullptr, TRUE);
   // The frame has just been moved. Wine keeps the transparent colour's shape of a layered window
   // as it was when the window was shown, so a frame moved while shown would vanish (its new
-  // pixels all treated as transparent); painted, hidden and shown again (never activated) it
-  // takes its new place on every system.
+  // pixels all treated as transparent). Hidden, given its colour key again while hidden (as when
+  // it was first shown), shown again (never activated) and painted at once, it takes its new
+  // place on every system, also on a busy one.
   if (IsWindowVisible(hwnd_)) {
-    UpdateWindow(hwnd_);
     ShowWindow(hwnd_, SW_HIDE);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (GetLayeredWindowAttributes(hwnd_, &key, &alpha, &flags)) {
+      SetLayeredWindowAttributes(hwnd_, key, alpha, flags);
+    }
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    UpdateWindow(hwnd_);
   }
 }
 
