@@ -58,6 +58,8 @@ std::int32_t EventHookLibrary::InstallEventHook(Hwnd hwnd, std::int32_t /*reserv
 // - A new active window that no foreground event named (Wine raises none) is named with an
 //   EVENT_SYSTEM_FOREGROUND of its own just before the focus event that came with it, so its
 //   title is spoken (once it is visible: a window not shown yet is named with a later event).
+//   When the system names no active window at that moment, the focused window's top-level
+//   window is the new one.
 void EventHookLibrary::OnEvent(const platform::WinEvent& e) {
   if (std::find(kEvents.begin(), kEvents.end(), e.event) == kEvents.end()) return;
   if (!callback_) return;
@@ -82,17 +84,30 @@ void EventHookLibrary::Deliver(const platform::WinEvent& e) {
   if (focusEvent && windows_.IsWindowVisible(e.hwnd)) {
     active_ = {e.hwnd, e.idObject, e.idChild, true};
     if (loop_ != nullptr) {
-      platform::GuiThreadInfo info;
-      if (windows_.GetGUIThreadInfo(0, info) && info.active != 0 && info.active != foreground_ &&
-          windows_.IsWindowVisible(info.active)) {
-        foreground_ = info.active;
-        (*callback)(platform::EVENT_SYSTEM_FOREGROUND, info.active, platform::OBJID_WINDOW,
+      const Hwnd active = ActiveWindowFor(e.hwnd);
+      if (active != 0 && active != foreground_ && windows_.IsWindowVisible(active)) {
+        foreground_ = active;
+        (*callback)(platform::EVENT_SYSTEM_FOREGROUND, active, platform::OBJID_WINDOW,
                     platform::CHILDID_SELF);
         if (callback_ != callback) return;  // the callback removed or replaced the hook
       }
     }
   }
   (*callback)(e.event, e.hwnd, e.idObject, e.idChild);
+}
+
+Hwnd EventHookLibrary::ActiveWindowFor(Hwnd focused) {
+  platform::GuiThreadInfo info;
+  if (windows_.GetGUIThreadInfo(0, info) && info.active != 0) return info.active;
+  // No active window at this moment (Wine, while a dialog becomes the foreground window, already
+  // sends the focus event of its first control): the focused window's top-level window.
+  Hwnd top = focused;
+  for (int depth = 0; depth < kMaxWindowDepth && top != 0; ++depth) {
+    const Hwnd parent = windows_.GetParent(top);
+    if (parent == 0) return top;
+    top = parent;
+  }
+  return 0;
 }
 
 void EventHookLibrary::Hold(const platform::WinEvent& e) {

@@ -68,6 +68,10 @@ class EventHookLibrary {
   void OnEvent(const platform::WinEvent& e);
   void Deliver(const platform::WinEvent& e);
   void Hold(const platform::WinEvent& e);
+  // The active window of the foreground thread, or, when there is none at the moment, the
+  // top-level window of `focused` (0 when its parent chain is deeper than kMaxWindowDepth).
+  platform::Hwnd ActiveWindowFor(platform::Hwnd focused);
+  static constexpr int kMaxWindowDepth = 64;
   void DropHeld();
   void PollHeld();
   platform::AccessibleChild ActiveObject();

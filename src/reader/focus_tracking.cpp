@@ -111,10 +111,13 @@ void FocusTracking::Announce(const platform::AccessibleChild& focused, bool wind
     Guarded([&] {
       platform::GuiThreadInfo info;
       windows_.GetGUIThreadInfo(0, info);
-      r.ActiveWindowText = WindowText(windows_, info.active, false);
+      // No active window at this moment (Wine, while a dialog becomes the foreground window):
+      // the window the foreground event named is the one that changed.
+      const platform::Hwnd active = info.active != 0 ? info.active : r.ForegroundHwnd;
+      r.ActiveWindowText = WindowText(windows_, active, false);
       said = r.ActiveWindowText;
       if (r.FocusRole == platform::ROLE_SYSTEM_PUSHBUTTON) {
-        said += u" " + DialogText(windows_, info.active);
+        said += u" " + DialogText(windows_, active);
       }
     });
   }

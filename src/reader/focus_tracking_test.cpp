@@ -419,6 +419,29 @@ TEST(FocusTrackingTest, AnEndlessStreamOfFocusEventsIsStillAnnounced) {
   EXPECT_TRUE(r.Tick().empty());
 }
 
+// Wine names no foreground window for a moment while a dialog becomes active, and the focus
+// event of its first control goes out in that moment: the dialog is still named, with its
+// title, and so is the window the focus returns to.
+TEST(FocusTrackingTest, ADialogActivatedWhileNoWindowIsForegroundIsAnnouncedWithItsTitle) {
+  Rig r;
+  r.desk.SetRaisesForegroundEvents(false);
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok");
+  const Hwnd edit = r.desk.AddEdit(note, u"", {.multiline = true});
+  r.desk.Focus(edit);
+  r.Tick();
+  const Hwnd about = r.desk.AddTopWindow(u"#32770", u"O programu");
+  const Hwnd ok = r.desk.AddButton(about, u"OK");
+  r.desk.Focus(ok);
+  r.desk.ClearForeground();
+  const auto said = r.Tick();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], Rig::Heard(u"O programu \r\nOK OK "));
+  r.desk.Focus(edit);
+  const auto back = r.Tick();
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0], Rig::Heard(u"Bez názvu - Poznámkový blok  "));
+}
+
 TEST(FocusTrackingTest, AProgramThatFocusesBeforeShowingIsAnnouncedWithItsTitle) {
   // As Wine's Notepad starts: no foreground event, the edit box focused while the window is
   // still hidden, then the window shown.

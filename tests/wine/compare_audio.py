@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Compares audio captured from a Windows program under Wine with the program's own rendering.
 
-usage: compare_audio.py CAPTURED.raw EXPECTED.wav [MORE.wav ...] LABEL
+usage: compare_audio.py [--last] CAPTURED.raw EXPECTED.wav [MORE.wav ...] LABEL
 
 CAPTURED is raw s16le as the ALSA file route wrote it, EXPECTED a RIFF WAVE file (several are
 expected one after the other, as a sound cue and then the speech that follows it). Every rendered
@@ -10,6 +10,9 @@ them but silence. Silence between them is allowed because the file route plays f
 time: when the program's next block arrives after the device has run dry (which on a real device
 would not happen), Wine fills the gap with zero samples. Such runs are counted and reported; any
 non-zero sample that is not the next rendered one fails the comparison.
+
+With --last, other sound may come first (speech that the expected sound cut off): the rendered
+samples must be the last sound of the capture.
 """
 import struct
 import sys
@@ -28,23 +31,13 @@ def wav_samples(path):
     return struct.unpack("<%dh" % (size // 2), wav[pos + 8:pos + 8 + size])
 
 
-def main():
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    captured, expected, label = sys.argv[1], sys.argv[2:-1], sys.argv[-1]
-    raw = open(captured, "rb").read()
-    got = struct.unpack("<%dh" % (len(raw) // 2), raw[: len(raw) // 2 * 2])
-    out = ()
-    for path in expected:
-        out += wav_samples(path)
-    if not any(out) or not any(got):
-        sys.exit("FAIL: %s: silence (captured %d samples, rendered %d)" % (label, len(got), len(out)))
-    i = j = 0
+def match(got, out, j):
+    """Matches out against got from j; returns (end, padding, runs) or a failure text."""
+    i = 0
     padding = runs = 0
     while i < len(out):
         if j >= len(got):
-            sys.exit("FAIL: %s: the capture ends after %d of %d rendered samples"
-                     % (label, i, len(out)))
+            return "the capture ends after %d of %d rendered samples" % (i, len(out))
         if got[j] == out[i]:
             i += 1
             j += 1
@@ -55,12 +48,45 @@ def main():
             padding += j - start
             runs += 1
         else:
-            sys.exit("FAIL: %s: captured sample %d is %d where rendered sample %d is %d"
-                     % (label, j, got[j], i, out[i]))
+            return "captured sample %d is %d where rendered sample %d is %d" % (j, got[j], i, out[i])
     if any(got[j:]):
-        sys.exit("FAIL: %s: sound after the rendered samples" % label)
+        return "sound after the rendered samples"
+    return j, padding, runs
+
+
+def main():
+    args = sys.argv[1:]
+    last = bool(args) and args[0] == "--last"
+    if last:
+        args = args[1:]
+    if len(args) < 3:
+        sys.exit(__doc__)
+    captured, expected, label = args[0], args[1:-1], args[-1]
+    raw = open(captured, "rb").read()
+    got = struct.unpack("<%dh" % (len(raw) // 2), raw[: len(raw) // 2 * 2])
+    out = ()
+    for path in expected:
+        out += wav_samples(path)
+    if not any(out) or not any(got):
+        sys.exit("FAIL: %s: silence (captured %d samples, rendered %d)" % (label, len(got), len(out)))
+    starts = [0]
+    if last:
+        first = next(x for x in out if x)
+        lead = out.index(first)
+        starts = [j - lead for j in range(len(got) - 1, lead - 1, -1) if got[j] == first]
+    result = "no place in the capture where the rendered sound begins"
+    matched = 0
+    for start in starts:
+        result = match(got, out, start)
+        if not isinstance(result, str):
+            matched = start
+            break
+    if isinstance(result, str):
+        sys.exit("FAIL: %s: %s" % (label, result))
+    end, padding, runs = result
     print("PASS: %s: all %d rendered samples played bit for bit (%d silent samples in %d runs "
-          "around them)" % (label, len(out), padding + len(got) - j, runs))
+          "around them)%s" % (label, len(out), padding + len(got) - end, runs,
+                              ", after %d samples of other sound" % matched if last else ""))
 
 
 if __name__ == "__main__":

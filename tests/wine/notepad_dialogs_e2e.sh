@@ -8,6 +8,9 @@
 #   Tab, Tab        the dialog's next controls (Wine's standard objects: client role, no title)
 #   Escape          back in Notepad: its title and the edit box
 #   typing "ab"     the letters echoed
+#   Alt+H, A        the About box from the menu: its title and its button (Wine names no
+#                   foreground window while the box becomes active; the echo of "a", cut off by
+#                   the box, comes first), then Escape back in Notepad: its title and the text
 #   Alt+F4          Notepad asks whether to save: the box's title and its focused button
 #   Tab             the next button
 set -euo pipefail
@@ -46,6 +49,12 @@ timeout 10 xdotool key a
 step echo-a 'a'
 timeout 10 xdotool key b
 step echo-b 'bé'
+chord alt h
+step echo-alt-h 'há'
+timeout 10 xdotool key a
+HEARD_LAST=1 step about 'About Notepad OK '
+timeout 10 xdotool key Escape
+step about-back 'Untitled - Notepad  ab'
 chord alt F4
 step save-prompt 'Notepad Yes '
 timeout 10 xdotool key Tab

@@ -126,6 +126,9 @@ class SimDesktop {
                       std::vector<std::u16string> buttons = {u"OK"});
   // False: activating a window raises no EVENT_SYSTEM_FOREGROUND (as under Wine).
   void SetRaisesForegroundEvents(bool raises) { foregroundEvents_ = raises; }
+  // No window is the foreground one: what Wine reports for a moment while a dialog becomes the
+  // active window, when the focus event of its first control already goes out.
+  void ClearForeground() { foreground_ = 0; }
   // Any other event, as a program's NotifyWinEvent.
   void RaiseEvent(std::uint32_t event, Hwnd w, std::int32_t idObject, std::int32_t idChild);
   // Every event raised so far (whether or not a hook was there to see it).
