@@ -1,5 +1,7 @@
 #include "reader/focus_tracking.h"
 
+#include <cstdint>
+
 #include "core/synthetic_input.h"
 #include "reader/control_readers.h"
 #include "reader/guarded.h"
@@ -262,9 +264,20 @@ void FocusTracking::NavigateObject(bool forward) {
   Guarded([&] { output_.Say(name + u" " + value); });
   Guarded([&] {
     access::ObjectLocation where;
-    parts_.objects.GetObjectLoc(where);
+    const bool placed = parts_.objects.GetObjectLoc(where) == 1;
     windows_.SetCursorPos(where.left, where.top);
+    FrameNavigated(placed, where);
   });
+}
+
+void FocusTracking::FrameNavigated(bool placed, const access::ObjectLocation& where) {
+  aids::FrameFollower* frame = parts_.frame;
+  if (frame == nullptr || !frame->Active() || state_.ListMode) return;
+  const std::int64_t right = std::int64_t{where.left} + where.width;
+  const std::int64_t bottom = std::int64_t{where.top} + where.height;
+  if (!placed || right > INT32_MAX || bottom > INT32_MAX) return frame->Follow(std::nullopt);
+  frame->Follow(platform::Rect{where.left, where.top, static_cast<std::int32_t>(right),
+                               static_cast<std::int32_t>(bottom)});
 }
 
 void FocusTracking::AnnounceForegroundWindow() {

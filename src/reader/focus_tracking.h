@@ -145,6 +145,8 @@ class FocusTracking : public FocusAnnouncer {
   void ApplyRoleRules(std::u16string& said);
   // The frame round the object just announced (its place read only when the frame is on).
   void FrameFocused(const platform::AccessibleChild& focused);
+  // The frame round the object navigation has moved to (hidden when it has no usable place).
+  void FrameNavigated(bool placed, const access::ObjectLocation& where);
 
   FocusTrackingParts parts_;
   ProgressValueWatcher progress_;

@@ -254,6 +254,25 @@ TEST(FrameScenarioTest, AnObjectWithoutAUsablePlaceHidesTheFrame) {
   }
 }
 
+TEST(FrameScenarioTest, ObjectNavigationMovesTheFrameToTheObjectItReaches) {
+  FrameRig r(kFrameOn);
+  r.FocusOn(r.page);
+  const Rect round = r.FrameRect();
+  r.log.clear();
+  r.main->OnMenu(u"mnuNavForward");
+  r.Ms(200);
+  ASSERT_EQ(r.Heard(), std::vector<std::u16string>{u"say:domů "});
+  ASSERT_TRUE(r.FrameShown());
+  // Round the first link, where the pointer went too; the focus stays where it was.
+  EXPECT_EQ(r.FrameRect(), (Rect{200, 230, 300, 270}));
+  EXPECT_NE(r.FrameRect(), round);
+  platform::Point at;
+  r.desk.Windows().GetCursorPos(at);
+  EXPECT_EQ(at.x, 210);
+  EXPECT_EQ(at.y, 240);
+  EXPECT_EQ(r.desk.FocusWindow(), r.page);
+}
+
 TEST(FrameScenarioTest, InWindowReadingModeTheListKeysMoveTheFrameToTheItem) {
   FrameRig r(kFrameOn);
   r.FocusOn(r.page);
