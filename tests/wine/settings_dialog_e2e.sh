@@ -66,18 +66,18 @@ wait_quiet 2 || true
 
 # What the dialog's own windows and their accessible objects say.
 controls=$(wine_run "$probe" dialogs 2>/dev/null | tr -d '\r' || true)
-echo "$controls" | grep -q "^dialog	Nastavení	" || failed "no dialog titled Nastavení: $controls"
+grep -q "^dialog	Nastavení	" <<<"$controls" || failed "no dialog titled Nastavení: $controls"
 for caption in "Hlasy:" "Hlasitost:" "Tempo:" "Výška:"; do
-  echo "$controls" | grep -q "^control	Static	$caption	" || failed "no label \"$caption\""
+  grep -q "^control	Static	$caption	" <<<"$controls" || failed "no label \"$caption\""
 done
 for caption in OK Storno Test; do
-  echo "$controls" | grep -q "^control	Button	$caption	$caption	" ||
+  grep -q "^control	Button	$caption	$caption	" <<<"$controls" ||
     failed "no button \"$caption\" named so"
 done
-echo "$controls" | grep -q "^control	ListBox	.*	Hlasy:	" || failed "the voice list is not named Hlasy:"
+grep -q "^control	ListBox	.*	Hlasy:	" <<<"$controls" || failed "the voice list is not named Hlasy:"
 n=0
 for caption in "Hlasitost:" "Tempo:" "Výška:"; do
-  echo "$controls" | grep -qi "^control	msctls_trackbar32	[^	]*	$caption	" && n=$((n + 1))
+  grep -qi "^control	msctls_trackbar32	[^	]*	$caption	" <<<"$controls" && n=$((n + 1))
 done
 [ $n -eq 3 ] || failed "$n of the 3 sliders are named by their labels: $controls"
 [ $fail -eq 0 ] && echo "ok: the captions are Czech and each control is named by its label"
