@@ -61,6 +61,11 @@ hold ctrl Home
 hold Right
 step right 'bé'
 
+# Still running? (A silent key above is then not Quellon's ending.)
+if ! kill -0 "$pid" 2>/dev/null; then
+  echo "FAIL: Quellon.exe is no longer running"
+  fail=1
+fi
 timeout 30 wine taskkill /im Quellon.exe >/dev/null 2>&1 || true
 wait "$pid" 2>/dev/null || true
 timeout 30 wine taskkill /im notepad.exe >/dev/null 2>&1 || true
