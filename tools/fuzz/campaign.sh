@@ -9,7 +9,9 @@
 # build/fuzz-campaign/crashes. Appends one line per run to build/fuzz-campaign/totals.txt: target,
 # executions, wall seconds, CPU seconds (user+sys), findings (crash files written), and the
 # corpus's size before and after. FUZZ_CAMPAIGN_OUT names another folder for the runs, so two
-# campaigns can share the machine.
+# campaigns can share the machine. With FUZZ_CAMPAIGN_CPU=N each target runs again, SECONDS of wall
+# time at a time, until its runs have had N CPU seconds (at the lowest priority a run beside other
+# work gets far less CPU than wall time); each run is a line of the totals.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-600}
@@ -26,25 +28,33 @@ for t in "${targets[@]}"; do
   [ -x "$bin/$t" ] || { echo "campaign: $bin/$t is missing (./quellon.sh build)" >&2; continue; }
   work=$out/$t
   mkdir -p "$work"
-  before=$(ls "$out/crashes" | wc -l)
-  log=$out/$t.log
-  /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$seconds" \
-    -max_len=4096 -print_final_stats=1 -artifact_prefix="$out/crashes/$t-" "$work" \
-    "$root/fuzz/corpus/$t" >"$log" 2>&1
-  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
-  cpu=$(awk '{printf "%.0f", $1 + $2}' "$out/$t.time" 2>/dev/null)
-  # A unit libFuzzer calls slow may only have been starved of the CPU (the campaign runs at the
-  # lowest priority): one that runs in under a second on its own is not kept.
-  for slow in "$out/crashes/$t-slow-unit-"*; do
-    [ -f "$slow" ] || continue
-    start=$(date +%s%N)
-    "$bin/$t" "$slow" >/dev/null 2>&1
-    if [ $(($(date +%s%N) - start)) -lt 1000000000 ]; then rm -f "$slow"; fi
-  done
-  after=$(ls "$out/crashes" | wc -l)
   had=$(ls "$root/fuzz/corpus/$t" | wc -l)
-  "$root/tools/fuzz/minimise.sh" "$t" >/dev/null
-  now=$(ls "$root/fuzz/corpus/$t" | wc -l)
-  printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$seconds" \
-    "${cpu:-0}" "$((after - before))" "$had" "$now" | tee -a "$out/totals.txt"
+  spent=0
+  while :; do
+    before=$(ls "$out/crashes" | wc -l)
+    log=$out/$t.log
+    /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$seconds" \
+      -max_len=4096 -print_final_stats=1 -artifact_prefix="$out/crashes/$t-" "$work" \
+      "$root/fuzz/corpus/$t" >"$log" 2>&1
+    execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
+    cpu=$(awk '{printf "%.0f", $1 + $2}' "$out/$t.time" 2>/dev/null)
+    # A unit libFuzzer calls slow may only have been starved of the CPU (the campaign runs at the
+    # lowest priority): one that runs in under a second on its own is not kept.
+    for slow in "$out/crashes/$t-slow-unit-"*; do
+      [ -f "$slow" ] || continue
+      start=$(date +%s%N)
+      "$bin/$t" "$slow" >/dev/null 2>&1
+      if [ $(($(date +%s%N) - start)) -lt 1000000000 ]; then rm -f "$slow"; fi
+    done
+    after=$(ls "$out/crashes" | wc -l)
+    spent=$((spent + ${cpu:-0}))
+    # A run that got no CPU at all (a target that cannot start) ends the target's runs.
+    last=0
+    if [ "$spent" -ge "${FUZZ_CAMPAIGN_CPU:-0}" ] || [ "${cpu:-0}" -eq 0 ]; then last=1; fi
+    [ "$last" = 1 ] && "$root/tools/fuzz/minimise.sh" "$t" >/dev/null
+    now=$(ls "$root/fuzz/corpus/$t" | wc -l)
+    printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$seconds" \
+      "${cpu:-0}" "$((after - before))" "$had" "$now" | tee -a "$out/totals.txt"
+    [ "$last" = 1 ] && break
+  done
 done
