@@ -42,7 +42,7 @@ prog="$WINE_SESSION_ROOT/run/latency"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 cp -r "$dist/snd" "$prog/"
 wine_start notepad.exe >/dev/null
-sleep 2
+wait_window "Notepad$" || exit 1
 wine_start "$prog/Quellon.exe" >/dev/null
 sleep 3
 measure echo "$count" a s d f g h j k l

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Compares audio captured from a Windows program under Wine with the program's own rendering.
 
-usage: compare_audio.py [--last] CAPTURED.raw EXPECTED.wav [MORE.wav ...] LABEL
+usage: compare_audio.py [--last [--cut CUT.wav]] CAPTURED.raw EXPECTED.wav [MORE.wav ...] LABEL
 
 CAPTURED is raw s16le as the ALSA file route wrote it, EXPECTED a RIFF WAVE file (several are
 expected one after the other, as a sound cue and then the speech that follows it). Every rendered
@@ -12,7 +12,9 @@ would not happen), Wine fills the gap with zero samples. Such runs are counted a
 non-zero sample that is not the next rendered one fails the comparison.
 
 With --last, other sound may come first (speech that the expected sound cut off): the rendered
-samples must be the last sound of the capture.
+samples must be the last sound of the capture. With --cut as well, the sound before them must be
+the beginning of CUT (at least 256 of its samples, bit for bit, which no other sound matches by
+chance; silence allowed between them): the speech that the expected sound cut off, and which.
 """
 import struct
 import sys
@@ -54,11 +56,34 @@ def match(got, out, j):
     return j, padding, runs
 
 
+def cut_off(before, cut):
+    """None when the sound BEFORE is the beginning of CUT, else a failure text."""
+    end = len(before)
+    while end > 0 and before[end - 1] == 0:
+        end -= 1
+    i = j = 0
+    while j < end:
+        if i < len(cut) and before[j] == cut[i]:
+            i += 1
+            j += 1
+        elif before[j] == 0:
+            j += 1
+        else:
+            return "the sound before it is not the beginning of the cut speech (sample %d)" % j
+    if i < 256:
+        return "only %d samples of the cut speech came before it" % i
+    return None
+
+
 def main():
     args = sys.argv[1:]
     last = bool(args) and args[0] == "--last"
     if last:
         args = args[1:]
+    cut = None
+    if last and len(args) > 1 and args[0] == "--cut":
+        cut = wav_samples(args[1])
+        args = args[2:]
     if len(args) < 3:
         sys.exit(__doc__)
     captured, expected, label = args[0], args[1:-1], args[-1]
@@ -84,6 +109,10 @@ def main():
     if isinstance(result, str):
         sys.exit("FAIL: %s: %s" % (label, result))
     end, padding, runs = result
+    if cut is not None:
+        failure = cut_off(got[:matched], cut)
+        if failure:
+            sys.exit("FAIL: %s: %s" % (label, failure))
     print("PASS: %s: all %d rendered samples played bit for bit (%d silent samples in %d runs "
           "around them)%s" % (label, len(out), padding + len(got) - end, runs,
                               ", after %d samples of other sound" % matched if last else ""))

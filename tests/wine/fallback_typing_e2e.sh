@@ -40,7 +40,7 @@ hold() {  # hold [MODIFIER...] KEY: each key down for 80 ms
 }
 
 np=$(wine_start notepad.exe)
-sleep 2
+wait_window "Notepad$" || { echo "FAIL: Notepad did not show its window"; exit 1; }
 pid=$(QUELLON_REFUSE_KEYBOARD_HOOK=1 wine_start "$prog/Quellon.exe")
 wait_sound || true
 wait_quiet 2 || true

@@ -25,7 +25,7 @@ wine_session_start
 prog="$WINE_SESSION_ROOT/run/notepad-dialogs"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 np=$(wine_start notepad.exe)
-sleep 2
+wait_window "Notepad$" || { echo "FAIL: Notepad did not show its window"; exit 1; }
 pid=$(wine_start "$prog/Quellon.exe")
 wait_sound || { echo "FAIL: Quellon.exe said nothing at its start"; exit 1; }
 wait_quiet 1 || true
@@ -52,7 +52,26 @@ step echo-b 'bé'
 chord alt h
 step echo-alt-h 'há'
 timeout 10 xdotool key a
-HEARD_LAST=1 step about 'About Notepad OK '
+# The menu letter is echoed when its key is released. Notepad opens the box on the press, and
+# under Wine the release reaches the hook only once Notepad reads its input again, in the box's
+# own loop: usually before the box is announced (the echo, then the whole announcement), on a
+# loaded machine after it (the beginning of the announcement, cut off by the echo).
+wait_sound || true
+wait_quiet 1 || true
+cp "$WINE_AUDIO_FILE" "$prog/about.raw"
+: >"$WINE_AUDIO_FILE"
+if whole=$(HEARD_LAST=1 compare_with_render "$say" "$prog" "$prog/about.raw" about \
+  'About Notepad OK ' 2>&1); then
+  echo "$whole"
+elif report=$(printf '%s' 'a' | wine_run "$say" --folder "$(wine_path "$prog")" \
+  --out "$(wine_path "$prog")\\expected-about-echo.wav" >/dev/null 2>&1 &&
+  python3 "$here/compare_audio.py" --last --cut "$prog/expected-about.wav" "$prog/about.raw" \
+    "$prog/expected-about-echo.wav" about-cut-by-echo); then
+  echo "$report"
+else
+  printf '%s\n%s\n' "$whole" "$report"
+  fail=1
+fi
 timeout 10 xdotool key Escape
 step about-back 'Untitled - Notepad  ab'
 chord alt F4

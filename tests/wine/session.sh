@@ -131,6 +131,22 @@ wine_start() {
   echo "$pid"
 }
 
+# Waits until a visible window whose title matches the pattern NAME (xdotool's --name) is on the
+# display, bounded to 30 s; then half a second for its program to put its focus in it. A program
+# started in a loaded machine can take more than the seconds a test would otherwise sleep.
+wait_window() {
+  local name=$1 i
+  for ((i = 0; i < 300; i++)); do
+    if [ -n "$(timeout 5 xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1)" ]; then
+      sleep 0.5
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "wait_window: no window named $name after 30 s" >&2
+  return 1
+}
+
 # The captured sound of the session: its size in bytes, and waiting until it has not grown for
 # QUIET seconds (bounded to 30 s).
 audio_size() { stat -c %s "$WINE_AUDIO_FILE" 2>/dev/null || echo 0; }
