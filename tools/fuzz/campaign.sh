@@ -11,7 +11,8 @@
 # corpus's size before and after. FUZZ_CAMPAIGN_OUT names another folder for the runs, so two
 # campaigns can share the machine. With FUZZ_CAMPAIGN_CPU=N each target runs again, SECONDS of wall
 # time at a time, until its runs have had N CPU seconds (at the lowest priority a run beside other
-# work gets far less CPU than wall time); each run is a line of the totals.
+# work gets far less CPU than wall time); each run is a line of the totals. A file named "stop" in
+# the campaign's folder ends it after the runs going on (minimised and counted as usual).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-600}
@@ -31,6 +32,7 @@ for t in "${targets[@]}"; do
   had=$(ls "$root/fuzz/corpus/$t" | wc -l)
   spent=0
   while :; do
+    [ -e "$out/stop" ] && break
     before=$(ls "$out/crashes" | wc -l)
     log=$out/$t.log
     /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$seconds" \
@@ -50,7 +52,9 @@ for t in "${targets[@]}"; do
     spent=$((spent + ${cpu:-0}))
     # A run that got no CPU at all (a target that cannot start) ends the target's runs.
     last=0
-    if [ "$spent" -ge "${FUZZ_CAMPAIGN_CPU:-0}" ] || [ "${cpu:-0}" -eq 0 ]; then last=1; fi
+    if [ "$spent" -ge "${FUZZ_CAMPAIGN_CPU:-0}" ] || [ "${cpu:-0}" -eq 0 ] || [ -e "$out/stop" ]; then
+      last=1
+    fi
     [ "$last" = 1 ] && "$root/tools/fuzz/minimise.sh" "$t" >/dev/null
     now=$(ls "$root/fuzz/corpus/$t" | wc -l)
     printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$seconds" \
