@@ -33,9 +33,14 @@ for t in "${targets[@]}"; do
   spent=0
   while :; do
     [ -e "$out/stop" ] && break
+    # The last run of a CPU budget is no longer than what is left of it.
+    run=$seconds
+    if [ "${FUZZ_CAMPAIGN_CPU:-0}" -gt 0 ] && [ $((FUZZ_CAMPAIGN_CPU - spent)) -lt "$run" ]; then
+      run=$((FUZZ_CAMPAIGN_CPU - spent < 10 ? 10 : FUZZ_CAMPAIGN_CPU - spent))
+    fi
     before=$(ls "$out/crashes" | wc -l)
     log=$out/$t.log
-    /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$seconds" \
+    /usr/bin/time -f '%U %S' -o "$out/$t.time" nice -n 19 "$bin/$t" -max_total_time="$run" \
       -max_len=4096 -print_final_stats=1 -artifact_prefix="$out/crashes/$t-" "$work" \
       "$root/fuzz/corpus/$t" >"$log" 2>&1
     execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
@@ -57,7 +62,7 @@ for t in "${targets[@]}"; do
     fi
     [ "$last" = 1 ] && "$root/tools/fuzz/minimise.sh" "$t" >/dev/null
     now=$(ls "$root/fuzz/corpus/$t" | wc -l)
-    printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$seconds" \
+    printf '%s execs=%s wall=%s cpu=%s findings=%s corpus=%s->%s\n' "$t" "${execs:-0}" "$run" \
       "${cpu:-0}" "$((after - before))" "$had" "$now" | tee -a "$out/totals.txt"
     [ "$last" = 1 ] && break
   done
