@@ -32,7 +32,10 @@ for t in "${targets[@]}"; do
   had=$(ls "$root/fuzz/corpus/$t" | wc -l)
   spent=0
   while :; do
-    [ -e "$out/stop" ] && break
+    if [ -e "$out/stop" ]; then
+      echo "campaign: $t not run: $out/stop asks the campaign to end (remove it to run again)" >&2
+      break
+    fi
     # The last run of a CPU budget is no longer than what is left of it.
     run=$seconds
     if [ "${FUZZ_CAMPAIGN_CPU:-0}" -gt 0 ] && [ $((FUZZ_CAMPAIGN_CPU - spent)) -lt "$run" ]; then
