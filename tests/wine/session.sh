@@ -228,7 +228,8 @@ chord() {
 # Renders TEXT with quellon-say (SAY) in the program folder DIR, with any further quellon-say
 # options after TEXT, and compares the captured sound CAPTURED (raw) with it sample for sample.
 # With HEARD_CUE set (a WAV file), the capture must hold that cue first, then the speech. With
-# HEARD_LAST=1 other sound may come first (speech the expected one cut off).
+# HEARD_LAST=1 other sound may come first (speech the expected one cut off); with HEARD_CUT set
+# as well (a WAV file), that other sound must be the beginning of HEARD_CUT.
 # Prints the comparison; returns non-zero when they differ.
 compare_with_render() {
   local say=$1 dir=$2 captured=$3 label=$4 text=$5
@@ -240,8 +241,8 @@ compare_with_render() {
     echo "FAIL: $label: quellon-say could not render the sentence"
     return 1
   fi
-  python3 "$_wine_here/compare_audio.py" ${HEARD_LAST:+--last} "$captured" \
-    ${HEARD_CUE:+"$HEARD_CUE"} "$wav" "$label"
+  python3 "$_wine_here/compare_audio.py" ${HEARD_LAST:+--last} ${HEARD_CUT:+--cut "$HEARD_CUT"} \
+    "$captured" ${HEARD_CUE:+"$HEARD_CUE"} "$wav" "$label"
 }
 
 # Registers the automation class of the Quellon.exe EXE (its ProgID, class and type library).
