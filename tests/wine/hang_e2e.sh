@@ -3,9 +3,9 @@
 # keeps answering: Wine's Notepad started meanwhile is announced with its title, a letter typed
 # into it is echoed and the time command is heard (each compared sample for sample with the
 # engine's rendering), the letter and the time within 200 ms of the key (the time from each key to
-# the first sample of its answer is printed). A program that hangs inside a call Quellon makes is
-# checked by the probe (edit_e2e.sh): Wine's COM waits for the reply even of a cancelled call, so
-# here Quellon would wait as long as the program hangs.
+# the first sample of its answer is printed). Twice: the target stops answering between calls,
+# then it hangs inside the call Quellon makes when its custom control is focused (the call is
+# cancelled after its one-second bound, and Quellon answers the same way from then on).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 usage="usage: hang_e2e.sh Quellon.exe quellon-say.exe quellon-target.exe"
@@ -92,6 +92,25 @@ wait_quiet 2 || true
 target_command "hang"
 wine_wait_file "$E2E_DIR/hung" 10 || failed "the target did not hang"
 while_hung hung
+touch "$E2E_DIR/release"
+for _ in $(seq 1 100); do [ -e "$E2E_DIR/hung" ] || break; sleep 0.05; done
+
+# Inside a call: the target's custom control is focused with its next accName armed to hang, so
+# Quellon's focus tick calls into the target and the call hangs there. The target's main window
+# is made the active one again first (Notepad has gone).
+target_command "back"
+sleep 1
+wait_quiet 1 || true
+target_command "hangcall"
+target_command "focus custom"
+wine_wait_file "$E2E_DIR/hung" 10 || failed "the target did not hang inside the call"
+# The call's bound (1 s) and the watchdog's rounds; what the focus tick says of the control it
+# could not read is not what this checks.
+sleep 2
+wait_quiet 1 || true
+: >"$WINE_AUDIO_FILE"
+kill -0 "$pid" 2>/dev/null || failed "Quellon.exe died while the target hung inside its call"
+while_hung hungcall
 touch "$E2E_DIR/release"
 for _ in $(seq 1 100); do [ -e "$E2E_DIR/hung" ] || break; sleep 0.05; done
 

@@ -3,6 +3,8 @@
 #include "platform/win32/win32_accessibility.h"
 
 #include <oleacc.h>
+#include <rpc.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -56,19 +58,19 @@ IAccessible* QueryAccessible(IDispatch* dispatch) {
 // The outgoing call under way on the main thread: the window of the object it goes to (0 when
 // unknown), and when it started (GetTickCount64; 0 when no call is under way), which the
 // watchdog thread reads.
-HWND g_callWindow = nullptr;
+std::atomic<HWND> g_callWindow{nullptr};
 std::atomic<ULONGLONG> g_callStarted{0};
 
 // Marks one outgoing call for the call filter and the watchdog, from its start to its end.
 class CallScope {
  public:
   explicit CallScope(HWND window)
-      : previousWindow_(g_callWindow), previousStart_(g_callStarted.load()) {
-    g_callWindow = window;
+      : previousWindow_(g_callWindow.load()), previousStart_(g_callStarted.load()) {
+    g_callWindow.store(window);
     g_callStarted.store(GetTickCount64());
   }
   ~CallScope() {
-    g_callWindow = previousWindow_;
+    g_callWindow.store(previousWindow_);
     g_callStarted.store(previousStart_);
   }
   CallScope(const CallScope&) = delete;
@@ -297,10 +299,37 @@ class CallTimeoutFilter final : public IMessageFilter {
   }
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
     if (elapsed < kCallLimitMs) return PENDINGMSG_WAITDEFPROCESS;
-    if (g_callWindow != nullptr) win32::MarkUnanswering(g_callWindow);
+    if (HWND window = g_callWindow.load()) win32::MarkUnanswering(window);
     return PENDINGMSG_CANCELCALL;
   }
 };
+
+// Cancels the outgoing RPC call of every thread of this process but `mainThread` and the
+// calling one. Under Wine an apartment thread's cross-process COM call is sent and waited for
+// by a pool thread while the apartment thread waits for that thread's signal; cancelling the
+// pool thread's call (its connection is closed, the call fails) ends both waits. A thread that
+// is in no call is not affected. Used only once the call filter's cancel has not ended a call,
+// which is the case under Wine only.
+void CancelCallsOfOtherThreads(DWORD mainThread) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  const DWORD process = GetCurrentProcessId();
+  const DWORD self = GetCurrentThreadId();
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != process || entry.th32ThreadID == mainThread ||
+        entry.th32ThreadID == self) {
+      continue;
+    }
+    const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION | THREAD_SET_CONTEXT | SYNCHRONIZE,
+                                     FALSE, entry.th32ThreadID);
+    if (thread == nullptr) continue;
+    RpcCancelThread(thread);
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+}
 
 CallTimeoutFilter& TimeoutFilter() {
   static CallTimeoutFilter filter;
@@ -330,17 +359,31 @@ Win32Accessibility::Win32Accessibility() {
   // The watchdog: COM asks the call filter only when a message arrives for this thread while
   // it waits (under Wine only a posted, sent or paint message; timers do not count). A call that
   // has waited longer than its bound gets a message every quarter second, so the filter is
-  // asked and cancels it, however quiet the thread's queue is.
+  // asked and cancels it, however quiet the thread's queue is. Where the filter's cancel does
+  // not end the wait (Wine's COM keeps waiting for the reply of a cancelled call, which a
+  // pool thread of this process waits for), the watchdog cancels that thread's call itself on
+  // its next round.
   stopWatchdog_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (stopWatchdog_ != nullptr) {
     const DWORD mainThread = GetCurrentThreadId();
     HANDLE stop = stopWatchdog_;
     watchdog_ = std::thread([mainThread, stop] {
+      ULONGLONG askedToCancel = 0;  // the start of the call the filter was asked to cancel
       while (WaitForSingleObject(stop, CallTimeoutFilter::kWatchdogPeriodMs) == WAIT_TIMEOUT) {
         const ULONGLONG started = g_callStarted.load();
-        if (started != 0 && GetTickCount64() - started >= CallTimeoutFilter::kCallLimitMs) {
-          PostThreadMessageW(mainThread, WM_NULL, 0, 0);
+        if (started == 0 || GetTickCount64() - started < CallTimeoutFilter::kCallLimitMs) {
+          askedToCancel = 0;
+          continue;
         }
+        if (askedToCancel == started) {
+          CancelCallsOfOtherThreads(mainThread);
+        } else {
+          // The program is remembered as not answering here too: COM may not ask the filter
+          // (Wine's does not always) before the call ends.
+          askedToCancel = started;
+          if (HWND window = g_callWindow.load()) win32::MarkUnanswering(window);
+        }
+        PostThreadMessageW(mainThread, WM_NULL, 0, 0);
       }
     });
   }

@@ -9,7 +9,10 @@
 // (a program that stops answering in the middle of a call) and remembers the program's thread
 // as not answering, so the calls after it are refused at once until it answers a ping again
 // (win32::IsHung). COM asks the filter only when a message arrives, so a watchdog thread posts
-// one to a call that has run past its bound. All MSAA calls are made from the main thread only.
+// one to a call that has run past its bound and remembers the program as not answering itself;
+// a quarter second later, if the call still has not ended (Wine's COM waits on for the reply of
+// a cancelled call), it cancels the RPC call of the thread that waits for that reply. All MSAA
+// calls are made from the main thread only.
 //
 // WinEvent callbacks: the system delivers an out-of-context event whenever this thread waits,
 // including inside another callback's cross-process call. Events are therefore queued and handed

@@ -56,8 +56,9 @@ bool Refused(HWND w) {
 }  // namespace
 
 void MarkUnanswering(HWND w) {
-  const DWORD thread = ThreadOf(w);
-  if (thread == 0 || thread == GetCurrentThreadId()) return;
+  DWORD process = 0;
+  const DWORD thread = w != nullptr ? GetWindowThreadProcessId(w, &process) : 0;
+  if (thread == 0 || process == GetCurrentProcessId()) return;
   std::lock_guard<std::mutex> lock(g_unansweringMutex);
   const ULONGLONG now = GetTickCount64();
   for (Unanswering& u : g_unanswering) {

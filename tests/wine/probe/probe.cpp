@@ -868,20 +868,24 @@ void RunHang(Probe& probe) {
 }
 
 // A call into the target that hangs inside the target (the custom control's accName, armed by
-// "hangcall"; a second thread releases the target after 1.5 s): the call filter, asked because
-// the watchdog posts a message once the call has run past its one-second bound, cancels it, so it
-// gives no name; the calls after it are refused at once; once the target answers pings again
-// it is asked again. Wine's COM still waits for the reply of a cancelled call, so the time the
-// first call took is printed, not checked.
+// "hangcall"; a second thread releases the target after 4 s): once the call has run past its
+// one-second bound the watchdog has the call filter cancel it, and where that does not end the
+// wait (Wine's COM waits on for the reply), cancels the call of the thread that waits for the
+// reply on its next round; either way the call gives no name well before the target answers
+// again. The calls after it are refused at once; once the target answers pings again it is
+// asked again, and its answers are its own (no late reply of the cancelled call is taken for
+// the answer of a later one).
 void RunHangCall(Probe& probe) {
   Win32Accessibility access;
   const AccessiblePtr custom = access.ObjectFromWindow(probe["custom"], OBJID_CLIENT);
   Check(custom != nullptr, "the custom control's object");
   if (!custom) return;
   CheckText(custom->Name(CHILDID_SELF).value_or(u"(none)"), u"Ovoce", "its name before the hang");
+  const std::optional<std::int32_t> role = custom->Role(CHILDID_SELF);
+  Check(role.has_value(), "its role before the hang");
   probe.Command("hangcall");
   std::thread release([&probe] {
-    Sleep(1500);
+    Sleep(4000);
     probe.Touch("release");
   });
   auto timed = [&] {
@@ -892,12 +896,16 @@ void RunHangCall(Probe& probe) {
   const auto [first, firstMs] = timed();
   std::printf("INFO: the call that hangs returned after %llu ms\n", firstMs);
   Check(!first, "the call that hangs is cancelled: no name");
+  // The bound (1 s), two rounds of the watchdog (250 ms each) and room for a loaded machine.
+  Check(firstMs < 2500, "the call that hangs returns within its bound, long before the target does");
   const auto [second, secondMs] = timed();
   std::printf("INFO: the next call returned after %llu ms\n", secondMs);
   Check(!second && secondMs < 50, "the next call is refused at once");
   release.join();
-  Check(probe.WaitFor([&] { return custom->Name(CHILDID_SELF).has_value(); }, 5000),
+  Check(probe.WaitFor([&] { return custom->Role(CHILDID_SELF).has_value(); }, 5000),
         "the target is asked again once it answers");
+  Check(custom->Role(CHILDID_SELF) == role, "its role after the hang is its own");
+  CheckText(custom->Name(CHILDID_SELF).value_or(u"(none)"), u"Ovoce", "its name after the hang");
 }
 
 constexpr char16_t kQuellonTyped[] = u"typed while quellon is busy";
