@@ -897,7 +897,8 @@ void RunHangCall(Probe& probe) {
   std::printf("INFO: the call that hangs returned after %llu ms\n", firstMs);
   Check(!first, "the call that hangs is cancelled: no name");
   // The bound (1 s), two rounds of the watchdog (250 ms each) and room for a loaded machine.
-  Check(firstMs < 2500, "the call that hangs returns within its bound, long before the target does");
+  Check(firstMs < 2500,
+        "the call that hangs returns within its bound, long before the target does");
   const auto [second, secondMs] = timed();
   std::printf("INFO: the next call returned after %llu ms\n", secondMs);
   Check(!second && secondMs < 50, "the next call is refused at once");
