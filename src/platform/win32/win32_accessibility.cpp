@@ -418,6 +418,8 @@ AccessiblePtr Win32Accessibility::ObjectFromWindow(Hwnd w, std::int32_t idObject
   const auto lresult = static_cast<LRESULT>(answer);
   HRESULT hr = E_FAIL;
   if (lresult > 0) {
+    // Unmarshalling the answer may call into the program too.
+    const CallScope call(hwnd);
     hr = ObjectFromLresult(lresult, AccessibleIid(), 0, reinterpret_cast<void**>(&acc));
   } else if (lresult == 0) {
     hr = CreateStdAccessibleObject(hwnd, idObject, AccessibleIid(), reinterpret_cast<void**>(&acc));
@@ -466,6 +468,7 @@ Hwnd Win32Accessibility::WindowFromObject(const AccessiblePtr& object) {
   if (raw->OwnWindow() && raw->Window() != nullptr) return FromHwnd(raw->Window());
   if (raw->Window() != nullptr && win32::IsHung(raw->Window())) return 0;
   HWND hwnd = nullptr;
+  const CallScope call(raw->Window());
   if (FAILED(WindowFromAccessibleObject(raw->Raw(), &hwnd))) return 0;
   return FromHwnd(hwnd);
 }
