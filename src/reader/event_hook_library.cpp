@@ -53,8 +53,10 @@ std::int32_t EventHookLibrary::InstallEventHook(Hwnd hwnd, std::int32_t /*reserv
 // Two mends, both only with an event loop:
 // - A program may focus a control before it shows the window (Wine's Notepad does, and raises
 //   nothing after it). Such a focus or selection event is held and delivered once the window is
-//   visible (looked at every kHoldPollMs, given up after kHoldLimitMs), so the callback still
-//   only ever sees visible windows. A newer focus or selection event replaces a held one.
+//   visible and, when it belongs to another program's thread than the active window, has become
+//   the active window (looked at every kHoldPollMs; after kHoldLimitMs a visible window's event
+//   goes on as it is, a hidden one's is given up), so the callback still only ever sees visible
+//   windows. A newer focus or selection event replaces a held one.
 // - A new active window that no foreground event named (Wine raises none) is named with an
 //   EVENT_SYSTEM_FOREGROUND of its own just before the focus event that came with it, so its
 //   title is spoken (once it is visible: a window not shown yet is named with a later event).
@@ -101,13 +103,25 @@ Hwnd EventHookLibrary::ActiveWindowFor(Hwnd focused) {
   if (windows_.GetGUIThreadInfo(0, info) && info.active != 0) return info.active;
   // No active window at this moment (Wine, while a dialog becomes the foreground window, already
   // sends the focus event of its first control): the focused window's top-level window.
-  Hwnd top = focused;
-  for (int depth = 0; depth < kMaxWindowDepth && top != 0; ++depth) {
-    const Hwnd parent = windows_.GetParent(top);
-    if (parent == 0) return top;
-    top = parent;
+  return TopLevelOf(focused);
+}
+
+Hwnd EventHookLibrary::TopLevelOf(Hwnd w) {
+  for (int depth = 0; depth < kMaxWindowDepth && w != 0; ++depth) {
+    const Hwnd parent = windows_.GetParent(w);
+    if (parent == 0) return w;
+    w = parent;
   }
   return 0;
+}
+
+bool EventHookLibrary::AwaitsActivation(Hwnd focused) {
+  platform::GuiThreadInfo info;
+  if (!windows_.GetGUIThreadInfo(0, info) || info.active == 0) return false;
+  const Hwnd top = TopLevelOf(focused);
+  if (top == 0 || top == info.active) return false;
+  // A pop-up of the active window's own program (a drop-down list, a menu) is never activated.
+  return windows_.GetWindowThreadProcessId(top) != windows_.GetWindowThreadProcessId(info.active);
 }
 
 void EventHookLibrary::Hold(const platform::WinEvent& e) {
@@ -126,13 +140,18 @@ void EventHookLibrary::DropHeld() {
 void EventHookLibrary::PollHeld() {
   if (!held_) return DropHeld();
   heldFor_ += kHoldPollMs;
-  if (windows_.IsWindow(held_->hwnd) && windows_.IsWindowVisible(held_->hwnd)) {
+  const bool over = heldFor_ >= kHoldLimitMs;
+  if (!windows_.IsWindow(held_->hwnd)) return DropHeld();
+  // Shown is not enough: Wine shows a new window a moment before it makes it the active one,
+  // and until then the system still names the window that was active before (read as the new
+  // window's title, that would be the wrong one). Past the limit a shown window's event goes on.
+  if (windows_.IsWindowVisible(held_->hwnd) && (over || !AwaitsActivation(held_->hwnd))) {
     const platform::WinEvent e = *held_;
     DropHeld();
     Deliver(e);
     return;
   }
-  if (heldFor_ >= kHoldLimitMs || !windows_.IsWindow(held_->hwnd)) DropHeld();
+  if (over) DropHeld();
 }
 
 platform::AccessibleChild EventHookLibrary::ActiveObject() {

@@ -31,7 +31,8 @@ class EventHookLibrary {
       platform::EVENT_OBJECT_SELECTION,  platform::EVENT_OBJECT_VALUECHANGE};
 
   // A focus or selection event for a window that is not visible yet is held this long at most,
-  // looked at every kHoldPollMs, and delivered as soon as the window shows.
+  // looked at every kHoldPollMs, and delivered as soon as the window shows (and, when another
+  // program's window is active, as soon as it is the active window).
   static constexpr std::uint32_t kHoldPollMs = 50;
   static constexpr std::uint32_t kHoldLimitMs = 1000;
 
@@ -71,6 +72,11 @@ class EventHookLibrary {
   // The active window of the foreground thread, or, when there is none at the moment, the
   // top-level window of `focused` (0 when its parent chain is deeper than kMaxWindowDepth).
   platform::Hwnd ActiveWindowFor(platform::Hwnd focused);
+  // The top-level window of `w` (0 when its parent chain is deeper than kMaxWindowDepth).
+  platform::Hwnd TopLevelOf(platform::Hwnd w);
+  // True while the top-level window of `focused` is not the active window yet but a window of
+  // another thread is.
+  bool AwaitsActivation(platform::Hwnd focused);
   static constexpr int kMaxWindowDepth = 64;
   void DropHeld();
   void PollHeld();

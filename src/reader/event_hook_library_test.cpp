@@ -221,6 +221,61 @@ TEST(EventHookLibrary, HoldsAFocusEventUntilItsWindowShows) {
   EXPECT_EQ(all.Events(), std::vector<std::uint32_t>{EVENT_OBJECT_FOCUS});
 }
 
+// Under Wine a program started while another one is active focuses its control, shows its
+// window and only then is made the active window: its focus event waits for that, so the new
+// window (not the one before) is named and its title read.
+TEST(EventHookLibrary, HoldsAFocusEventUntilItsShownWindowIsActive) {
+  Desk d;
+  const Hwnd before = d.desk.AddTopWindow(u"QuellonMain", u"Quellon");
+  d.desk.Focus(before);
+  d.Run();
+  EventHookLibrary library(d.desk.Access(), d.desk.Windows(), &d.loop);
+  Recorder rec;
+  library.InstallEventHook(d.main, 0, 0, rec.Callback());
+  d.desk.SetRaisesForegroundEvents(false);
+  const Hwnd note = d.desk.AddTopWindow(u"Notepad", u"Bez názvu");
+  d.desk.SetVisible(note, false);
+  const Hwnd edit = d.desk.AddEdit(note, u"");
+  d.desk.Focus(edit);
+  d.desk.SetForegroundQuietly(before);
+  d.Run();
+  d.desk.SetVisible(note, true);
+  d.loop.AdvanceBy(3 * EventHookLibrary::kHoldPollMs * 1000);
+  EXPECT_TRUE(rec.seen.empty());  // shown, but the program before is still named active
+  d.desk.SetForegroundQuietly(note);
+  d.loop.AdvanceBy(EventHookLibrary::kHoldPollMs * 1000);
+  ASSERT_EQ(rec.seen.size(), 2u);
+  EXPECT_EQ(rec.seen[0], (WinEvent{EVENT_SYSTEM_FOREGROUND, note, OBJID_WINDOW, CHILDID_SELF}));
+  EXPECT_EQ(rec.seen[1], (WinEvent{EVENT_OBJECT_FOCUS, edit, OBJID_CLIENT, CHILDID_SELF}));
+
+  // A shown window that is never made active: its event goes on after the limit, as it is.
+  rec.seen.clear();
+  const Hwnd other = d.desk.AddTopWindow(u"Other", u"Jiné");
+  d.desk.SetVisible(other, false);
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, other, OBJID_CLIENT, CHILDID_SELF);
+  d.Run();
+  d.desk.SetVisible(other, true);
+  d.loop.AdvanceBy((EventHookLibrary::kHoldLimitMs - 2 * EventHookLibrary::kHoldPollMs) * 1000);
+  EXPECT_TRUE(rec.seen.empty());
+  d.loop.AdvanceBy(2 * EventHookLibrary::kHoldPollMs * 1000);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_EQ(rec.seen.back(), (WinEvent{EVENT_OBJECT_FOCUS, other, OBJID_CLIENT, CHILDID_SELF}));
+
+  // A pop-up of the active program's own thread (a menu shown after its first item's event) is
+  // never made active: its event goes as soon as it shows.
+  rec.seen.clear();
+  const Hwnd menu = d.desk.OpenMenu(note, {SimAccessible::Make(ROLE_SYSTEM_MENUITEM, u"Nový")});
+  d.desk.SetVisible(menu, false);
+  d.Run();
+  rec.seen.clear();
+  d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, menu, OBJID_CLIENT, 1);
+  d.Run();
+  d.desk.SetVisible(menu, true);
+  d.loop.AdvanceBy(EventHookLibrary::kHoldPollMs * 1000);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_EQ(rec.seen.back(), (WinEvent{EVENT_OBJECT_FOCUS, menu, OBJID_CLIENT, 1}));
+}
+
 TEST(EventHookLibrary, NamesANewActiveWindowThatNoForegroundEventNamed) {
   Desk d;
   const Hwnd first = d.desk.AddTopWindow(u"First", u"První");

@@ -459,6 +459,30 @@ TEST(FocusTrackingTest, AProgramThatFocusesBeforeShowingIsAnnouncedWithItsTitle)
   EXPECT_EQ(said[0], Rig::Heard(u"Bez názvu - Poznámkový blok  "));
 }
 
+TEST(FocusTrackingTest, AProgramShownBeforeItIsActiveIsAnnouncedWithItsOwnTitle) {
+  // As Wine's Notepad starts while Quellon's own window is the active one: the edit box focused
+  // while hidden, the window shown, and only a moment later made the active window.
+  Rig r;
+  const Hwnd own = r.desk.AddTopWindow(u"QuellonMain", u"Quellon");
+  r.desk.Focus(own);
+  r.Tick();
+  r.desk.SetRaisesForegroundEvents(false);
+  const Hwnd note = r.desk.AddTopWindow(u"Notepad", u"Bez názvu - Poznámkový blok");
+  r.desk.SetVisible(note, false);
+  const Hwnd edit = r.desk.AddEdit(note, u"", {.multiline = true});
+  r.desk.Focus(edit);
+  r.desk.SetForegroundQuietly(own);
+  EXPECT_TRUE(r.Tick().empty());
+  r.desk.SetVisible(note, true);
+  r.loop.AdvanceBy(100'000);
+  EXPECT_TRUE(r.Tick().empty());  // not "Quellon" as the new window's title
+  r.desk.SetForegroundQuietly(note);
+  r.loop.AdvanceBy(100'000);
+  const auto said = r.Tick();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], Rig::Heard(u"Bez názvu - Poznámkový blok  "));
+}
+
 TEST(FocusTrackingTest, WebViewsAttachTheBrowser) {
   Rig r;
   auto page = SimAccessible::Make(platform::ROLE_SYSTEM_PANE, u"Stránka");

@@ -23,7 +23,10 @@ prog="$WINE_SESSION_ROOT/run/notepad"
 quellon_speaking_folder "$prog" "$dist" "$quellon"
 
 
-pid=$(wine_start "$prog/Quellon.exe")
+# Each Say is logged, so that a start met with silence tells whether Quellon said nothing or its
+# speech did not reach the sound device.
+saylog="$prog/say.log"
+pid=$(QUELLON_TEST_SAY_LOG="$(wine_path "$prog")\\say.log" wine_start "$prog/Quellon.exe")
 wait_sound 0 || true  # the startup announcement (whatever is active), if any
 wait_quiet 2 || true
 
@@ -37,9 +40,18 @@ fail=0
 heard=0
 for ((n = 1; n <= runs; n++)); do
   : >"$WINE_AUDIO_FILE"
+  said_before=$(wc -l <"$saylog" 2>/dev/null || echo 0)
   np=$(wine_start notepad.exe)
   if ! wait_sound 0; then
     echo "FAIL: run $n: Notepad's start was met with silence"
+    kill -0 "$pid" 2>/dev/null && echo "  Quellon.exe still runs" || echo "  Quellon.exe has ended"
+    if [ -n "$(timeout 5 xdotool search --onlyvisible --name Notepad 2>/dev/null)" ]; then
+      echo "  Notepad's window is shown"
+    else
+      echo "  Notepad's window is not shown"
+    fi
+    echo "  Quellon said meanwhile (counter and text of each Say):"
+    tail -n +$((said_before + 1)) "$saylog" 2>/dev/null | sed 's/^/    /'
     fail=1
   else
     wait_quiet 1 || true

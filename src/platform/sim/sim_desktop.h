@@ -129,6 +129,9 @@ class SimDesktop {
   // No window is the foreground one: what Wine reports for a moment while a dialog becomes the
   // active window, when the focus event of its first control already goes out.
   void ClearForeground() { foreground_ = 0; }
+  // The system names `w` as the active window, with no event: under Wine a new window is shown
+  // a moment before it is made the active one, and until then the one before is named.
+  void SetForegroundQuietly(Hwnd w) { foreground_ = w; }
   // Any other event, as a program's NotifyWinEvent.
   void RaiseEvent(std::uint32_t event, Hwnd w, std::int32_t idObject, std::int32_t idChild);
   // Every event raised so far (whether or not a hook was there to see it).
