@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "access/test_objects.h"
 #include "platform/sim/sim_desktop.h"
 
@@ -29,6 +31,15 @@ struct Desk {
   SimDesktop desk{loop};
   Hwnd main = loop.CreateHiddenWindow();
   void Run() { loop.AdvanceBy(1000); }
+  // A library with an event loop delivering to `rec`, installed while `active` is the active
+  // window.
+  std::unique_ptr<EventHookLibrary> InstallWhileActive(Hwnd active, Recorder& rec) {
+    desk.Focus(active);
+    Run();
+    auto library = std::make_unique<EventHookLibrary>(desk.Access(), desk.Windows(), &loop);
+    library->InstallEventHook(main, 0, 0, rec.Callback());
+    return library;
+  }
 };
 
 TEST(EventHookLibrary, DeliversTheSixEventsUntilStopped) {
@@ -227,11 +238,8 @@ TEST(EventHookLibrary, HoldsAFocusEventUntilItsWindowShows) {
 TEST(EventHookLibrary, HoldsAFocusEventUntilItsShownWindowIsActive) {
   Desk d;
   const Hwnd before = d.desk.AddTopWindow(u"QuellonMain", u"Quellon");
-  d.desk.Focus(before);
-  d.Run();
-  EventHookLibrary library(d.desk.Access(), d.desk.Windows(), &d.loop);
   Recorder rec;
-  library.InstallEventHook(d.main, 0, 0, rec.Callback());
+  const auto library = d.InstallWhileActive(before, rec);
   d.desk.SetRaisesForegroundEvents(false);
   const Hwnd note = d.desk.AddTopWindow(u"Notepad", u"Bez názvu");
   d.desk.SetVisible(note, false);
@@ -279,11 +287,8 @@ TEST(EventHookLibrary, HoldsAFocusEventUntilItsShownWindowIsActive) {
 TEST(EventHookLibrary, NamesANewActiveWindowThatNoForegroundEventNamed) {
   Desk d;
   const Hwnd first = d.desk.AddTopWindow(u"First", u"První");
-  d.desk.Focus(first);
-  d.Run();
-  EventHookLibrary library(d.desk.Access(), d.desk.Windows(), &d.loop);
   Recorder rec;
-  library.InstallEventHook(d.main, 0, 0, rec.Callback());
+  const auto library = d.InstallWhileActive(first, rec);
   // The window active at install time is not named again.
   d.desk.RaiseEvent(EVENT_OBJECT_FOCUS, first, OBJID_CLIENT, CHILDID_SELF);
   d.Run();
