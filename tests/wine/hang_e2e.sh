@@ -5,9 +5,10 @@
 # engine's rendering), the letter and the time without waiting on the hung program (the time from
 # each key to the first sample of its answer is printed: the goal is 200 ms; the check fails only
 # at 450 ms, short of the 500 ms a message to the hung program could take, as the figure also
-# holds the key tools' own start-up, which a loaded machine stretches). Twice: the target stops answering between calls,
-# then it hangs inside the call Quellon makes when its custom control is focused (the call is
-# cancelled after its one-second bound, and Quellon answers the same way from then on).
+# holds the key tools' own start-up, which a loaded machine stretches). Twice: the target stops
+# answering between calls, then it hangs inside the call Quellon makes when its custom control is
+# focused (the call is cancelled after its one-second bound, and Quellon answers the same way from
+# then on).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 usage="usage: hang_e2e.sh Quellon.exe quellon-say.exe quellon-target.exe"

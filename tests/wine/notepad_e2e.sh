@@ -45,7 +45,7 @@ for ((n = 1; n <= runs; n++)); do
   if ! wait_sound 0; then
     echo "FAIL: run $n: Notepad's start was met with silence"
     kill -0 "$pid" 2>/dev/null && echo "  Quellon.exe still runs" || echo "  Quellon.exe has ended"
-    if [ -n "$(timeout 5 xdotool search --onlyvisible --name Notepad 2>/dev/null)" ]; then
+    if window_shown Notepad; then
       echo "  Notepad's window is shown"
     else
       echo "  Notepad's window is not shown"

@@ -131,13 +131,17 @@ wine_start() {
   echo "$pid"
 }
 
-# Waits until a visible window whose title matches the pattern NAME (xdotool's --name) is on the
-# display, bounded to 30 s; then half a second for its program to put its focus in it. A program
-# started in a loaded machine can take more than the seconds a test would otherwise sleep.
+# True when a visible window whose title matches the pattern NAME (xdotool's --name) is on the
+# display.
+window_shown() { [ -n "$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" ]; }
+
+# Waits until window_shown NAME, bounded to 30 s; then half a second for its program to put its
+# focus in it. A program started in a loaded machine can take more than the seconds a test would
+# otherwise sleep.
 wait_window() {
   local name=$1 i
   for ((i = 0; i < 300; i++)); do
-    if [ -n "$(timeout 5 xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1)" ]; then
+    if window_shown "$name"; then
       sleep 0.5
       return 0
     fi
